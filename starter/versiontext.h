@@ -1,0 +1,19 @@
+// Version texts of the starter's program files and their comparison.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Formats a fixed file version as "%d.%d.%d.%d": high and low word of the most
+// significant 32 bits, then high and low word of the least significant 32 bits.
+std::wstring FormatVersionText(uint32_t versionMS, uint32_t versionLS);
+
+// Compares two texts like wcsicmp: code units one by one after folding A-Z to
+// lower case, a text that is a prefix of the other sorting first. Returns <0,
+// 0 or >0. Missing texts count as empty.
+int CompareTextIgnoringCase(const wchar_t* left, const wchar_t* right);
+
+// True exactly when the required version text sorts after the installed one.
+// This is a text comparison, not a numeric one ("1.0.0.10" is not newer than
+// "1.0.0.9"); the web pages that name the versions rely on it.
+bool IsRequiredVersionNewer(const wchar_t* required, const wchar_t* installed);
