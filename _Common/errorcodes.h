@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "framework/cstring.h"
+
 // A result code: 0 for success, otherwise a code of the table below, grouped
 // in families by thousands and hundreds (the first code of a family names
 // the family). Codes outside the table have no name.
@@ -138,3 +140,18 @@ enum : LauncherErrorCode {
 // Returns the name of the code, or NULL for a code that the table does not
 // hold. Keeps no state; safe on any thread.
 const char* ErrorCodeName(LauncherErrorCode code);
+
+// Sets name to the code's name, or to "Unknown Error Code(%d)" with the code
+// in signed decimal when it has none. Works on the framework string of
+// either width.
+template <typename T>
+void FormatErrorCodeName(LauncherErrorCode code, CStringT<T>& name) {
+  const char* known = ErrorCodeName(code);
+  if (known) {
+    name = known;
+    return;
+  }
+  CStringA unknown;
+  unknown.Format("Unknown Error Code(%d)", static_cast<int>(code));
+  name = unknown;
+}

@@ -68,4 +68,24 @@ TEST(ErrorCodeName, NamesAreDistinctUpperCaseWords) {
   }
 }
 
+TEST(FormatErrorCodeName, GivesTheNameOrTheUnknownText) {
+  const NamedCode cases[] = {
+      {0, "SUCCESS"},
+      {3008, "WIZARDTHREAD_USER_STOP"},
+      {9000, "UNKNOWNERROR"},
+      {5110, "Unknown Error Code(5110)"},
+      {-1, "Unknown Error Code(-1)"},
+      {3013, "Unknown Error Code(3013)"},
+      {INT_MIN, "Unknown Error Code(-2147483648)"},
+  };
+  for (const NamedCode& c : cases) {
+    CStringA ansi("left over");
+    FormatErrorCodeName(c.code, ansi);
+    EXPECT_EQ(ansi.Str(), c.name) << c.code;
+    CStringW wide(L"left over");
+    FormatErrorCodeName(c.code, wide);
+    EXPECT_EQ(wide.Str(), std::wstring(c.name, c.name + std::strlen(c.name))) << c.code;
+  }
+}
+
 }  // namespace
