@@ -1,6 +1,39 @@
 # The starter's pure pieces (both targets) and the program Lumora1.exe (Windows).
-add_library(zkstarter_pure STATIC versiontext.cpp updatebatch.cpp)
+add_library(zkstarter_pure STATIC ${CMAKE_CURRENT_LIST_DIR}/versiontext.cpp ${CMAKE_CURRENT_LIST_DIR}/updatebatch.cpp)
 target_include_directories(zkstarter_pure PUBLIC ${CMAKE_SOURCE_DIR})
 
-zk_test(starter_versiontext_test SOURCES versiontext_test.cpp LIBS zkstarter_pure)
-zk_test(starter_updatebatch_test SOURCES updatebatch_test.cpp LIBS zkstarter_pure)
+zk_test(starter_versiontext_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/versiontext_test.cpp LIBS zkstarter_pure)
+zk_test(starter_updatebatch_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/updatebatch_test.cpp LIBS zkstarter_pure)
+
+if(ZK_WINDOWS)
+  set(zk_starter_libs zkstarter_pure zkstarter_intake zkframework zkfileversion zkgethttp zkzipreader
+      zkrunparam_starter zkcorecipher zkerrorcodes)
+  set(zk_starter_missing "")
+  foreach(lib ${zk_starter_libs})
+    if(NOT TARGET ${lib})
+      list(APPEND zk_starter_missing ${lib})
+    endif()
+  endforeach()
+  if(zk_starter_missing)
+    message(STATUS "Lumora1 waits for: ${zk_starter_missing}")
+  else()
+    # zk_starter_program(target version): one starter build; the scenarios
+    # also need a newer starter made from the same sources.
+    function(zk_starter_program target version)
+      set(dir ${CMAKE_SOURCE_DIR}/starter)
+      add_executable(${target} WIN32 ${dir}/main.cpp ${dir}/paramdata.cpp ${dir}/selfupdate.cpp ${dir}/Lumora1.rc)
+      set_target_properties(${target} PROPERTIES OUTPUT_NAME Lumora1)
+      target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR})
+      target_compile_definitions(${target} PRIVATE ZK_UNICODE_CSTRING ZK_HAVE_STARTER_STRINGS)
+      target_link_options(${target} PRIVATE -municode)
+      target_link_libraries(${target} PRIVATE zkstarter_pure zkstarter_intake zkframework zkfileversion zkgethttp
+        zkzipreader zkrunparam_starter zkcorecipher zkerrorcodes)
+      if(version)
+        string(REPLACE "." "," commas "${version}")
+        target_compile_definitions(${target} PRIVATE "ZK_STARTER_RC_VERSION=${commas}"
+          "ZK_STARTER_RC_VERSION_TEXT=\"${version}\"")
+      endif()
+    endfunction()
+    zk_starter_program(Lumora1 "")
+  endif()
+endif()

@@ -1,0 +1,238 @@
+// The starter's self-update and the update wizard's download into the Windows folder.
+#include "starter/selfupdate.h"
+
+// The getter brings the sockets header, which must come before windows.h.
+#include <winsock2.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "_Common/errorcodes.h"
+#include "_Common/fileversioninfo.h"
+#include "_Common/zipreaderw.h"
+#include "_Common/zkgethttp.h"
+#include "framework/file.h"
+#include "starter/errormessages.h"
+#include "starter/resource_ids.h"
+#include "starter/updatebatch.h"
+#include "starter/versiontext.h"
+#include "zksettings.h"
+
+namespace {
+
+const wchar_t kStarterName[] = L"Lumora1";
+const wchar_t kWizardName[] = L"Tesselo1";
+const wchar_t kExe[] = L".exe";
+const wchar_t kTempPrefix[] = L"_temp";
+const wchar_t kMovePrefix[] = L"_move";
+const wchar_t kBatch[] = L".bat";
+const wchar_t kZip[] = L".zip";
+
+const UINT kPieceLength = 4096;
+const UINT kCreateFlags = CFile::modeCreate | CFile::modeWrite | CFile::shareDenyWrite;
+
+CString ArchiveName(const wchar_t* program, const CString& version) {
+  CString name(program);
+  name += L"_";
+  name += version;
+  name += kZip;
+  return name;
+}
+
+// Converts a wide text to the ANSI code page; false when a character has no
+// exact counterpart there (the text would then change on the way).
+bool ToAnsiExactly(const std::wstring& text, std::string* ansi) {
+  ansi->clear();
+  if (text.empty()) return true;
+  BOOL usedDefault = FALSE;
+  int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
+                              nullptr, &usedDefault);
+  if (n <= 0 || usedDefault) return false;
+  ansi->assign(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.c_str(), static_cast<int>(text.size()), &(*ansi)[0], n,
+                      nullptr, &usedDefault);
+  return !usedDefault;
+}
+
+// The batch file's bytes (ANSI, every line ended by CR LF), or false when the
+// folder or a value cannot be written so that only the four commands run.
+bool MakeBatchText(const CString& folder, const CString& s, const CString& u, const CString& p, std::string* text) {
+  std::vector<std::wstring> lines;
+  if (!BuildUpdateBatchLines(folder.Str(), s.Str(), u.Str(), p.Str(), &lines)) return false;
+  text->clear();
+  for (const std::wstring& line : lines) {
+    std::string ansi;
+    if (!ToAnsiExactly(line, &ansi)) return false;
+    *text += ansi + "\r\n";
+  }
+  return true;
+}
+
+bool WriteWholeFile(const CString& path, const std::string& bytes) {
+  CFile file;
+  if (!file.Open(path.GetString(), kCreateFlags)) return false;
+  return file.Write(bytes.data(), static_cast<UINT>(bytes.size()));
+}
+
+// The zip reader's handle, closed when the owner goes.
+class ZipHandle {
+ public:
+  explicit ZipHandle(const CString& path) : zip_(ZipReaderOpenFile(path.GetString())) {}
+  ~ZipHandle() {
+    if (zip_) ZipReaderClose(zip_);
+  }
+  ZipHandle(const ZipHandle&) = delete;
+  ZipHandle& operator=(const ZipHandle&) = delete;
+  ZipReaderHandle Get() const { return zip_; }
+
+ private:
+  ZipReaderHandle zip_;
+};
+
+// Copies the answer body into the open file; 0 or 5004/5005.
+int CopyBody(CZKGetHTTPW& http, CFile& file) {
+  std::vector<char> buffer(kPieceLength);
+  int code = 0;
+  for (;;) {
+    uint32_t got = 0;
+    if (http.Read(buffer.data(), kPieceLength, got) != 0) return 5004;
+    if (got > 0 && !file.Write(buffer.data(), got)) code = 5005;  // the body is still read to its end
+    if (got != kPieceLength) return code;
+  }
+}
+
+int Download(const CString& url, const CString& archivePath) {
+  // The starter's agent text is empty: it names no application to the server.
+  CZKGetHTTPW http(L"");
+  if (http.Open(url.GetString(), 0) != 0) return 5002;
+  CFile file;
+  if (!file.Open(archivePath.GetString(), kCreateFlags)) return 5003;
+  int code = CopyBody(http, file);
+  file.Close();
+  http.Close();
+  return code;
+}
+
+// Unpacks entry index of the open archive into the open file in pieces; 0,
+// 5009 for a failed write, 5006 when the archive turns out damaged (the file
+// is then incomplete and must not replace the target).
+int UnpackEntry(ZipReaderHandle zip, int index, const ZipEntryInfoW& entry, CFile& file) {
+  std::vector<char> buffer(kPieceLength);
+  long long written = 0;
+  for (;;) {
+    int result = ZipReaderExtractToMemory(zip, index, buffer.data());
+    if (result != 0x600 && result != 0) return 5006;
+    long long n = static_cast<long long>(entry.uncompressedSize) - written;
+    if (n > kPieceLength) n = kPieceLength;
+    if (n > 0) {
+      written += n;
+      if (!file.Write(buffer.data(), static_cast<UINT>(n))) return 5009;
+    }
+    if (result == 0) return 0;
+  }
+}
+
+int Extract(const CString& folder, const CString& archivePath, const CString& entryName, const CString& target) {
+  ZipHandle zip(archivePath);
+  if (!zip.Get()) return 5006;
+  int code = 0;
+  int index = -1;
+  ZipEntryInfoW entry = {};
+  CString unpackPath = folder + L"_" + target;
+  CString targetPath = folder + target;
+  if (ZipReaderFindEntry(zip.Get(), entryName.GetString(), &index, &entry) != 0) {
+    code = 5007;
+  } else {
+    CFile file;
+    if (!file.Open(unpackPath.GetString(), kCreateFlags)) {
+      code = 5008;
+    } else if ((code = UnpackEntry(zip.Get(), index, entry, file)) != 0) {
+      file.Close();
+      DeleteFileW(unpackPath.GetString());
+    } else {
+      SetFileTime(file.m_hFile, reinterpret_cast<const FILETIME*>(&entry.creationTime),
+                reinterpret_cast<const FILETIME*>(&entry.accessTime),
+                reinterpret_cast<const FILETIME*>(&entry.modificationTime));
+      file.Close();
+      DeleteFileW(targetPath.GetString());
+      if (_wrename(unpackPath.GetString(), targetPath.GetString()) != 0) code = 5010;
+      else SetFileAttributesW(targetPath.GetString(), FILE_ATTRIBUTE_NORMAL);
+    }
+  }
+  return code;
+}
+
+}  // namespace
+
+bool IsUpdateNeeded(CString folder, CString fileName, CString requiredVersion) {
+  CString path = folder + fileName;
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(path.GetString(), &found);
+  if (search == INVALID_HANDLE_VALUE) return true;
+  FindClose(search);
+  CFileVersionInfo info;
+  info.LoadFromFile(path.GetString());  // without a version block the version stays 0.0.0.0
+  std::wstring installed = FormatVersionText(info.FixedFileInfo.dwFileVersionMS, info.FixedFileInfo.dwFileVersionLS);
+  return IsRequiredVersionNewer(requiredVersion.GetString(), installed.c_str());
+}
+
+int DownloadAndExtract(CString folder, CString archiveName, CString entryName, CString targetName,
+                       CString customUpdateUrl) {
+  CString url = customUpdateUrl.IsEmpty() ? CString(ZK_STARTER_DOWNLOAD_BASE) : customUpdateUrl;
+  url += L"Pelto/";
+  url += archiveName;
+  CString archivePath = folder + archiveName;
+  int code = Download(url, archivePath);
+  if (code == 0) code = Extract(folder, archivePath, entryName, targetName);
+  DeleteFileW(archivePath.GetString());
+  return code;
+}
+
+bool UpdateStarter(CString folder, CString sVersion, CString uVersion, CString publish, CString customUpdateUrl) {
+  CString starter = CString(kStarterName) + kExe;
+  CString newStarter = CString(kTempPrefix) + starter;
+  CString oldStarter = CString(kMovePrefix) + starter;
+  CString batchPath = folder + kStarterName + kBatch;
+  // The batch file runs with this program's rights: values from the web page
+  // that the command interpreter would act on end the update before anything
+  // is downloaded or moved.
+  std::string batchText;
+  if (!MakeBatchText(folder, sVersion, uVersion, publish, &batchText)) {
+    ShowErrorMessage(IDS_STARTER_UPDATE_FAILED);
+    return false;
+  }
+  if (DownloadAndExtract(folder, ArchiveName(kStarterName, sVersion), starter, newStarter, customUpdateUrl) != 0) {
+    ShowErrorMessage(IDS_STARTER_UPDATE_FAILED);
+    return false;
+  }
+  DeleteFileW((folder + oldStarter).GetString());
+  if (!MoveFileW((folder + starter).GetString(), (folder + oldStarter).GetString()) ||
+      !MoveFileW((folder + newStarter).GetString(), (folder + starter).GetString())) {
+    ShowErrorMessage(IDS_STARTER_UPDATE_FAILED);
+    return false;
+  }
+  std::string batchCommand;
+  bool started = WriteWholeFile(batchPath, batchText) && ToAnsiExactly(L"\"" + batchPath.Str() + L"\"", &batchCommand) &&
+                 WinExec(batchCommand.c_str(), SW_HIDE) > 31;
+  if (!started) {
+    // Nobody would restart the starter: take the new file out again so that
+    // the caller puts the old one back and goes on with it.
+    DeleteFileW(batchPath.GetString());
+    DeleteFileW((folder + starter).GetString());
+    ShowErrorMessage(IDS_STARTER_UPDATE_FAILED);
+    return false;
+  }
+  return true;
+}
+
+bool UpdateWizardIfNeeded(CString folder, CString uVersion, CString customUpdateUrl) {
+  CString wizard = CString(kWizardName) + kExe;
+  if (!IsUpdateNeeded(folder, wizard, uVersion)) return true;
+  if (DownloadAndExtract(folder, ArchiveName(kWizardName, uVersion), wizard, wizard, customUpdateUrl) != 0) {
+    ShowErrorMessage(IDS_WIZARD_UPDATE_FAILED);
+    return false;
+  }
+  return true;
+}

@@ -1,0 +1,34 @@
+# The starter's scenarios under Wine: the web page tool, the stand-in update
+# wizard, a newer starter for the self-update, the local portal and the test.
+if(ZK_WINDOWS AND TARGET zkcorecipher)
+  add_library(zkstarter_webpage STATIC starter/webpage.cpp)
+  target_include_directories(zkstarter_webpage PUBLIC ${CMAKE_SOURCE_DIR})
+  target_link_libraries(zkstarter_webpage PUBLIC zkcorecipher)
+  add_executable(webpage starter/webpage_main.cpp)
+  target_link_libraries(webpage PRIVATE zkstarter_webpage)
+endif()
+
+if(ZK_WINDOWS AND TARGET zkrunparam_wizard)
+  add_executable(standin_wizard WIN32 starter/standin_wizard.cpp starter/standin.rc)
+  target_link_libraries(standin_wizard PRIVATE zkrunparam_wizard)
+  set_target_properties(standin_wizard PROPERTIES OUTPUT_NAME Tesselo1
+    RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests/standin)
+endif()
+
+if(ZK_WINDOWS AND TARGET Lumora1 AND TARGET standin_wizard AND TARGET zkstarter_webpage)
+  zk_starter_program(Lumora1_newer 1.0.0.9)
+  set_target_properties(Lumora1_newer PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests/newer)
+
+  set(zk_starter_portal ${CMAKE_BINARY_DIR}/tests/starter-portal)
+  add_test(NAME starter_portal_start
+    COMMAND ${CMAKE_SOURCE_DIR}/tests/starter/portal.sh start ${zk_starter_portal} ${ZK_PORT_BASE}
+            $<TARGET_FILE:Lumora1_newer> $<TARGET_FILE:standin_wizard>)
+  add_test(NAME starter_portal_stop COMMAND ${CMAKE_SOURCE_DIR}/tests/starter/portal.sh stop ${zk_starter_portal})
+  set_tests_properties(starter_portal_start PROPERTIES FIXTURES_SETUP starter_portal)
+  set_tests_properties(starter_portal_stop PROPERTIES FIXTURES_CLEANUP starter_portal)
+
+  zk_test(starter_scenarios_test SOURCES starter/starter_scenarios_test.cpp LIBS zkstarter_webpage zktest_peer version)
+  add_dependencies(starter_scenarios_test Lumora1 Lumora1_newer standin_wizard)
+  set_tests_properties(starter_scenarios_test PROPERTIES FIXTURES_REQUIRED starter_portal RUN_SERIAL ON
+    WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+endif()

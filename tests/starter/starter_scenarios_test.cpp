@@ -1,0 +1,329 @@
+// The starter under Wine against the local portal: self-update, wizard
+// download, hand-over to the stand-in wizard, every failure with its message,
+// and the files left in the Windows folder.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <set>
+#include <string>
+
+#include "tests/starter/webpage.h"
+#include "tests/tools/peer.h"
+
+namespace {
+
+const char kPublish[] = "pa55word";
+const char kCaption[] = "\xEC\x97\x90\xEB\x9F\xAC";  // the caption string, UTF-8
+const char kUpdateFailed[] =
+    "\xEC\xBD\x94\xEB\xA5\xB4\xEB\xB0\x9C \xEC\x8A\xA4\xED\x83\x80\xED\x84\xB0 \xEC\x97\x85\xEB\x8D\xB0\xEC\x9D\xB4"
+    "\xED\x8A\xB8\xEC\x97\x90 \xEC\x8B\xA4\xED\x8C\xA8\xED\x95\x98\xEC\x98\x80\xEC\x8A\xB5\xEB\x8B\x88\xEB\x8B\xA4. ";
+const char kStartFailed[] =
+    "\xEC\xBD\x94\xEB\xA5\xB4\xEB\xB0\x9C \xEC\x8A\xA4\xED\x83\x80\xED\x84\xB0 \xEC\x8B\xA4\xED\x96\x89\xEC\x97\x90 "
+    "\xEC\x8B\xA4\xED\x8C\xA8\xED\x95\x98\xEC\x98\x80\xEC\x8A\xB5\xEB\x8B\x88\xEB\x8B\xA4. \xEB\x8B\xA4\xEC\x8B\x9C "
+    "\xED\x95\x9C \xEB\xB2\x88 \xEC\x8B\x9C\xEB\x8F\x84\xED\x95\xB4\xEC\xA3\xBC\xEC\x84\xB8\xEC\x9A\x94.";
+
+std::string Env(const char* name) {
+  const char* value = getenv(name);
+  return value ? value : "";
+}
+
+// A Unix path as Wine's drive Z: sees it.
+std::string WinePath(const std::string& unixPath) {
+  std::string path = "Z:" + unixPath;
+  for (char& c : path) if (c == '/') c = '\\';
+  return path;
+}
+
+std::string BinaryPath(const std::string& relative) { return WinePath(Env("ZK_BINARY_DIR") + "/" + relative); }
+
+std::string WindowsFolder() {
+  char folder[MAX_PATH] = {};
+  GetWindowsDirectoryA(folder, MAX_PATH);
+  return std::string(folder) + "\\";
+}
+
+std::string PortalUrl(const std::string& path) { return "http://127.0.0.1:" + Env("ZK_PORT_BASE") + path; }
+
+std::string AccessLog() { return zktest::ReadFileBytes(WinePath(Env("ZK_BINARY_DIR") + "/tests/starter-portal/access.log")); }
+
+// The starter's files in the Windows folder: every name with Lumora1 or
+// Tesselo1 in it, and every zip archive.
+std::set<std::string> StarterFiles() {
+  std::set<std::string> names;
+  for (const char* pattern : {"*Lumora1*", "*Tesselo1*", "*.zip"}) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((WindowsFolder() + pattern).c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) continue;
+    do names.insert(found.cFileName);
+    while (FindNextFileA(search, &found));
+    FindClose(search);
+  }
+  return names;
+}
+
+std::string FileVersion(const std::string& path) {
+  DWORD ignored = 0;
+  DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
+  if (!size) return "<none>";
+  std::string block(size, '\0');
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT length = 0;
+  if (!GetFileVersionInfoA(path.c_str(), 0, size, &block[0]) ||
+      !VerQueryValueA(&block[0], "\\", reinterpret_cast<void**>(&fixed), &length)) {
+    return "<none>";
+  }
+  return std::to_string(HIWORD(fixed->dwFileVersionMS)) + "." + std::to_string(LOWORD(fixed->dwFileVersionMS)) + "." +
+         std::to_string(HIWORD(fixed->dwFileVersionLS)) + "." + std::to_string(LOWORD(fixed->dwFileVersionLS));
+}
+
+std::string RecordPath() { return WindowsFolder() + "..\\zk_standin_record.txt"; }
+
+class StarterScenario : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (const std::string& name : StarterFiles()) DeleteFileA((WindowsFolder() + name).c_str());
+    DeleteFileA(RecordPath().c_str());
+    DeleteFileA((WindowsFolder() + "pwned.txt").c_str());
+    ASSERT_TRUE(CopyFileA(BinaryPath("starter/Lumora1.exe").c_str(), Starter().c_str(), FALSE));
+    SetEnvironmentVariableA("ZKTEST_RECORD", RecordPath().c_str());
+    SetEnvironmentVariableA("ZKTEST_NAMES", "A|b|Key|CustomUpdateURL|customUpdateURL|Big4096|Big4097|Z");
+    logStart_ = AccessLog().size();
+  }
+  void TearDown() override {
+    zktest::RunPeer("cliptool.exe empty");
+    DeleteFileA(RecordPath().c_str());
+  }
+
+  static std::string Starter() { return WindowsFolder() + "Lumora1.exe"; }
+
+  void InstallWizard() {
+    ASSERT_TRUE(CopyFileA(BinaryPath("tests/standin/Tesselo1.exe").c_str(), (WindowsFolder() + "Tesselo1.exe").c_str(),
+                          FALSE));
+  }
+
+  // Plays the web page and waits for the starter (and a restarted one) to end.
+  void Run(const std::string& pairs, const std::string& s, const std::string& u, const std::string& p = kPublish) {
+    ASSERT_TRUE(zktest::PutParameterText(p, pairs));
+    RunWithArgument(zktest::StarterArgument(s, u, p));
+  }
+  void RunWithArgument(const std::string& argument) {
+    HANDLE starter = zktest::StartStarter(Starter(), argument);
+    ASSERT_NE(starter, nullptr);
+    DWORD waited = WaitForSingleObject(starter, 30000);
+    if (waited != WAIT_OBJECT_0) TerminateProcess(starter, 99);
+    CloseHandle(starter);
+    ASSERT_EQ(waited, WAIT_OBJECT_0) << "the starter did not end";
+  }
+
+  // The stand-in's record, waiting for it up to the time-out; empty without one.
+  static std::string WaitForRecord(unsigned timeoutMs = 20000) {
+    for (unsigned waited = 0; waited < timeoutMs; waited += 100) {
+      std::string record = zktest::ReadFileBytes(RecordPath());
+      if (!record.empty()) return record;
+      Sleep(100);
+    }
+    return "";
+  }
+
+  std::string NewRequests() const { return AccessLog().substr(logStart_); }
+
+  static std::string Box(const char* text) { return std::string("CAPTION:") + kCaption + "\nTEXT:" + text + "\n"; }
+
+  size_t logStart_ = 0;
+};
+
+std::string PairsWithLongValues() {
+  return "b=\"2\", A=\"1\", Big4096=\"" + std::string(4096, 'x') + "\", Big4097=\"" + std::string(4097, 'y') +
+         "\", Z=\"last\"";
+}
+
+TEST_F(StarterScenario, NoUpdateFetchesMissingWizardAndHandsOnThePairs) {
+  Run(PairsWithLongValues(), "1.0.0.1", "2.0.0.1");
+  std::string record = WaitForRecord();
+  EXPECT_NE(record.find("ARGS:ZKKEY"), std::string::npos) << record;
+  EXPECT_NE(record.find("LOAD:0\nENUM:<none>\n"), std::string::npos) << record;
+  EXPECT_NE(record.find("NAME:A=1\nNAME:b=2\nNAME:Key <none>\n"), std::string::npos) << record;
+  EXPECT_NE(record.find("NAME:Big4096=" + std::string(4096, 'x') + "\nNAME:Big4097 <none>\nNAME:Z=last\n"),
+            std::string::npos);
+  EXPECT_EQ(zktest::ClipboardHex(), "<none>");
+  EXPECT_EQ(FileVersion(WindowsFolder() + "Tesselo1.exe"), "2.0.0.1");
+  EXPECT_NE(NewRequests().find("GET /web/ZKStarter/Pelto/Tesselo1_2.0.0.1.zip 200"), std::string::npos);
+  EXPECT_EQ(StarterFiles(), (std::set<std::string>{"Lumora1.exe", "Tesselo1.exe"}));
+}
+
+TEST_F(StarterScenario, WizardIsReplacedOnlyWhenOlder) {
+  struct Case {
+    const char* installedFrom;  // built program copied in as Tesselo1.exe
+    const char* required;
+    bool fetched;
+  } cases[] = {
+      {"starter/Lumora1.exe", "2.0.0.1", true},         // 1.0.0.1 installed: older
+      {"tests/standin/Tesselo1.exe", "2.0.0.1", false},  // equal text
+      {"tests/standin/Tesselo1.exe", "2.0.0.10", false},  // text order: not newer than 2.0.0.1
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.required);
+    DeleteFileA(RecordPath().c_str());
+    ASSERT_TRUE(CopyFileA(BinaryPath(c.installedFrom).c_str(), (WindowsFolder() + "Tesselo1.exe").c_str(), FALSE));
+    size_t before = AccessLog().size();
+    Run("A=\"1\"", "1.0.0.1", c.required);
+    EXPECT_NE(WaitForRecord().find("NAME:A=1"), std::string::npos);
+    EXPECT_EQ(AccessLog().substr(before).find("Tesselo1_") != std::string::npos, c.fetched);
+    EXPECT_EQ(FileVersion(WindowsFolder() + "Tesselo1.exe"), "2.0.0.1");
+    EXPECT_EQ(StarterFiles(), (std::set<std::string>{"Lumora1.exe", "Tesselo1.exe"}));
+  }
+}
+
+TEST_F(StarterScenario, CaseOfKeysDecidesWhatIsHandedOn) {
+  // "CustomUpdateURL" is the download base and stays here; a key differing in
+  // case goes on. Key and key are two pairs but one run parameter, holding
+  // the value of the later one in the exact order ("Key" < "key").
+  Run("key=\"lower\", CustomUpdateURL=\"" + PortalUrl("/custom/") + "\", customUpdateURL=\"other\", Key=\"upper\"",
+      "1.0.0.1", "2.0.0.1");
+  std::string record = WaitForRecord();
+  EXPECT_NE(record.find("NAME:Key=lower\nNAME:CustomUpdateURL=other\nNAME:customUpdateURL=other\n"), std::string::npos)
+      << record;
+  EXPECT_NE(NewRequests().find("GET /custom/Pelto/Tesselo1_2.0.0.1.zip 200"), std::string::npos);
+  EXPECT_EQ(NewRequests().find("/web/ZKStarter/"), std::string::npos);
+}
+
+TEST_F(StarterScenario, NewerStarterReplacesItselfAndRestarts) {
+  std::string pairs = "A=\"1\"";
+  Run(pairs, "1.0.0.9", "2.0.0.1", "p (x);y=z");
+  std::string record = WaitForRecord();
+  EXPECT_NE(record.find("NAME:A=1"), std::string::npos) << record;
+  // The batch file deletes itself as its last line: give it a moment.
+  for (int i = 0; i < 50 && StarterFiles().count("Lumora1.bat"); ++i) Sleep(100);
+  EXPECT_EQ(FileVersion(Starter()), "1.0.0.9");
+  EXPECT_EQ(zktest::ClipboardHex(), "<none>");  // emptied by the new starter
+  EXPECT_NE(NewRequests().find("GET /web/ZKStarter/Pelto/Lumora1_1.0.0.9.zip 200"), std::string::npos);
+  EXPECT_EQ(StarterFiles(), (std::set<std::string>{"Lumora1.exe", "Tesselo1.exe"}));
+}
+
+TEST_F(StarterScenario, ValuesTheInterpreterWouldRunAreRefused) {
+  // Each value would run a command with the starter's rights if it reached
+  // the batch file; the update fails with its message and the old starter goes on.
+  const char* hostile[][2] = {
+      {"1.0.0.9\"&echo x>pwned.txt&\"", "2.0.0.1"},
+      {"1.0.0.9", "2.0.0.1&echo x>pwned.txt"},
+      {"1.0.0.9", "2.0.0.1%COMSPEC%"},
+  };
+  InstallWizard();
+  for (auto& values : hostile) {
+    SCOPED_TRACE(values[0] + std::string(" ") + values[1]);
+    DeleteFileA(RecordPath().c_str());
+    zktest::BoxWatch watch(1);
+    ASSERT_TRUE(zktest::PutParameterText(kPublish, "A=\"1\""));
+    RunWithArgument(zktest::StarterArgument(values[0], values[1], kPublish));
+    EXPECT_EQ(watch.Wait(), Box(kUpdateFailed));
+    EXPECT_NE(WaitForRecord().find("NAME:A=1"), std::string::npos);
+    EXPECT_EQ(FileVersion(Starter()), "1.0.0.1");
+    EXPECT_NE(zktest::ClipboardHex(), "<none>");  // a failed self-update leaves the text
+  }
+  Sleep(500);
+  EXPECT_EQ(GetFileAttributesA((WindowsFolder() + "pwned.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(NewRequests().find("Lumora1_"), std::string::npos);
+  EXPECT_EQ(StarterFiles(), (std::set<std::string>{"Lumora1.exe", "Tesselo1.exe"}));
+}
+
+TEST_F(StarterScenario, SecondStarterShowsItsMessage) {
+  HANDLE mutex = CreateMutexW(nullptr, TRUE, L"ZKStarterMutex");
+  zktest::BoxWatch watch(1);
+  Run("A=\"1\"", "1.0.0.1", "2.0.0.1");
+  EXPECT_EQ(watch.Wait(),
+            Box("\xEC\xBD\x94\xEB\xA5\xB4\xEB\xB0\x9C \xEC\x8A\xA4\xED\x83\x80\xED\x84\xB0 \xEA\xB0\x80 \xEC\x9D\xB4"
+                "\xEB\xAF\xB8 \xEC\x8B\xA4\xED\x96\x89 \xEC\xA4\x91\xEC\x9E\x85\xEB\x8B\x88\xEB\x8B\xA4. \xEC\x9E\xA0"
+                "\xEC\x8B\x9C \xED\x9B\x84 \xEB\x8B\xA4\xEC\x8B\x9C \xEC\x8B\x9C\xEB\x8F\x84\xED\x95\xB4\xEC\xA3\xBC"
+                "\xEC\x84\xB8\xEC\x9A\x94."));
+  CloseHandle(mutex);
+  EXPECT_EQ(WaitForRecord(500), "");
+  EXPECT_EQ(StarterFiles(), (std::set<std::string>{"Lumora1.exe"}));
+}
+
+TEST_F(StarterScenario, IntakeFailuresEndTheStarter) {
+  struct Case {
+    const char* name;
+    const char* clipboardHex;  // nullptr: empty clipboard
+    std::string argument;
+    std::string box;
+  } cases[] = {
+      {"no clipboard text", nullptr, zktest::StarterArgument("1.0.0.1", "2.0.0.1", kPublish), Box(kStartFailed)},
+      {"missing publish", "00", "\"?SVersion=1.0.0.1,UVersion=2.0.0.1\"",
+       Box("\xEA\xB2\x8C\xEC\x9E\x84 \xED\x99\x88\xED\x8E\x98\xEC\x9D\xB4\xEC\xA7\x80\xEC\x97\x90\xEC\x84\x9C "
+           "\xEC\x8B\xA4\xED\x96\x89\xED\x95\x98\xEC\x85\x94\xEC\x95\xBC \xED\x95\xA9\xEB\x8B\x88\xEB\x8B\xA4.")},
+      {"text that does not decrypt", "3031323334", zktest::StarterArgument("1.0.0.1", "2.0.0.1", kPublish),
+       Box(kStartFailed)},
+  };
+  InstallWizard();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (c.clipboardHex) ASSERT_EQ(zktest::RunPeer(std::string("cliptool.exe set-hex ") + c.clipboardHex), 0);
+    else ASSERT_EQ(zktest::RunPeer("cliptool.exe empty"), 0);
+    zktest::BoxWatch watch(1);
+    RunWithArgument(c.argument);
+    EXPECT_EQ(watch.Wait(), c.box);
+    EXPECT_EQ(WaitForRecord(500), "");
+  }
+  EXPECT_EQ(NewRequests(), "");
+  EXPECT_EQ(StarterFiles(), (std::set<std::string>{"Lumora1.exe", "Tesselo1.exe"}));
+}
+
+TEST_F(StarterScenario, FailedSelfUpdateGoesOnWithTheOldStarter) {
+  InstallWizard();
+  zktest::BoxWatch watch(1);
+  Run("A=\"1\"", "1.0.0.7", "2.0.0.1");  // no such archive on the server
+  EXPECT_EQ(watch.Wait(), Box(kUpdateFailed));
+  EXPECT_NE(WaitForRecord().find("NAME:A=1"), std::string::npos);
+  EXPECT_NE(zktest::ClipboardHex(), "<none>");
+  EXPECT_NE(NewRequests().find("GET /web/ZKStarter/Pelto/Lumora1_1.0.0.7.zip 404"), std::string::npos);
+  EXPECT_EQ(FileVersion(Starter()), "1.0.0.1");
+  EXPECT_EQ(StarterFiles(), (std::set<std::string>{"Lumora1.exe", "Tesselo1.exe"}));
+}
+
+TEST_F(StarterScenario, OldStarterThatCannotGoBackIsReported) {
+  // An old file left aside by an earlier run cannot be moved over the starter
+  // that is in place: both messages, then the launch.
+  InstallWizard();
+  ASSERT_TRUE(CopyFileA(Starter().c_str(), (WindowsFolder() + "_moveLumora1.exe").c_str(), FALSE));
+  zktest::BoxWatch watch(2);
+  Run("A=\"1\"", "1.0.0.7", "2.0.0.1");
+  EXPECT_EQ(watch.Wait(),
+            Box(kUpdateFailed) +
+                Box("\xEC\xBD\x94\xEB\xA5\xB4\xEB\xB0\x9C \xEC\x8A\xA4\xED\x83\x80\xED\x84\xB0 \xEC\x97\x85\xEB\x8D"
+                    "\xB0\xEC\x9D\xB4\xED\x8A\xB8\xEC\x97\x90 \xEC\x8B\xA4\xED\x8C\xA8\xED\x95\x98\xEC\x98\x80\xEC"
+                    "\x8A\xB5\xEB\x8B\x88\xEB\x8B\xA4. \n \xEB\x8B\xA4\xEC\x9D\x8C \xEC\x8B\xA4\xED\x96\x89 \xEC\x8B"
+                    "\x9C \xEB\x8B\xA4\xEC\x8B\x9C \xEC\x84\xA4\xEC\xB9\x98\xED\x95\xA9\xEB\x8B\x88\xEB\x8B\xA4."));
+  EXPECT_NE(WaitForRecord().find("NAME:A=1"), std::string::npos);
+  EXPECT_EQ(StarterFiles(), (std::set<std::string>{"Lumora1.exe", "Tesselo1.exe", "_moveLumora1.exe"}));
+}
+
+TEST_F(StarterScenario, FailedWizardDownloadStillLaunches) {
+  const char* versions[] = {"2.0.0.5", "2.0.0.7", "2.0.0.8"};  // missing, no entry, damaged
+  InstallWizard();
+  for (const char* version : versions) {
+    SCOPED_TRACE(version);
+    DeleteFileA(RecordPath().c_str());
+    zktest::BoxWatch watch(1);
+    Run("A=\"1\"", "1.0.0.1", version);
+    EXPECT_EQ(watch.Wait(), Box(std::string(kUpdateFailed) +
+                                "\n\xEB\x8B\xA4\xEC\x9D\x8C \xEC\x8B\xA4\xED\x96\x89 \xEC\x8B\x9C \xEC\x9E\x90\xEB\x8F"
+                                "\x99\xEC\x9C\xBC\xEB\xA1\x9C \xEC\x97\x85\xEB\x8D\xB0\xEC\x9D\xB4\xED\x8A\xB8 "
+                                "\xEB\x90\xA9\xEB\x8B\x88\xEB\x8B\xA4")
+                                .c_str()));
+    EXPECT_NE(WaitForRecord().find("NAME:A=1"), std::string::npos);
+    EXPECT_EQ(FileVersion(WindowsFolder() + "Tesselo1.exe"), "2.0.0.1");
+    EXPECT_EQ(StarterFiles(), (std::set<std::string>{"Lumora1.exe", "Tesselo1.exe"}));
+  }
+}
+
+TEST_F(StarterScenario, EmptyTextStartsTheWizardWithNoParameters) {
+  InstallWizard();
+  ASSERT_EQ(zktest::RunPeer("cliptool.exe set-hex \"\""), 0);
+  RunWithArgument(zktest::StarterArgument("1.0.0.1", "2.0.0.1", kPublish));
+  std::string record = WaitForRecord();
+  EXPECT_NE(record.find("LOAD:3101\n"), std::string::npos) << record;
+}
+
+}  // namespace
