@@ -6,7 +6,7 @@ zk_test(starter_versiontext_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/versiontext_t
 zk_test(starter_updatebatch_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/updatebatch_test.cpp LIBS zkstarter_pure)
 
 if(ZK_WINDOWS)
-  set(zk_starter_libs zkstarter_pure zkstarter_intake zkframework zkfileversion zkgethttp zkzipreader
+  set(zk_starter_libs zkstarter_pure zkstarter_intake zkframework zkfileversion zkgethttp zkzip_win
       zkrunparam_starter zkcorecipher zkerrorcodes)
   set(zk_starter_missing "")
   foreach(lib ${zk_starter_libs})
@@ -27,7 +27,7 @@ if(ZK_WINDOWS)
       target_compile_definitions(${target} PRIVATE ZK_UNICODE_CSTRING ZK_HAVE_STARTER_STRINGS)
       target_link_options(${target} PRIVATE -municode)
       target_link_libraries(${target} PRIVATE zkstarter_pure zkstarter_intake zkframework zkfileversion zkgethttp
-        zkzipreader zkrunparam_starter zkcorecipher zkerrorcodes)
+        zkzip_win zkrunparam_starter zkcorecipher zkerrorcodes)
       if(version)
         string(REPLACE "." "," commas "${version}")
         target_compile_definitions(${target} PRIVATE "ZK_STARTER_RC_VERSION=${commas}"

@@ -5,7 +5,7 @@ if(ZK_WINDOWS AND TARGET zkcorecipher)
   target_include_directories(zkstarter_webpage PUBLIC ${CMAKE_SOURCE_DIR})
   target_link_libraries(zkstarter_webpage PUBLIC zkcorecipher)
   add_executable(webpage starter/webpage_main.cpp)
-  target_link_libraries(webpage PRIVATE zkstarter_webpage)
+  target_link_libraries(webpage PRIVATE zkstarter_webpage psapi)
 endif()
 
 if(ZK_WINDOWS AND TARGET zkrunparam_wizard)

@@ -3,7 +3,7 @@
 //   Output: the file named by ZKTEST_RECORD (default %TEMP%\zk_standin_record.txt)
 //   Names looked up after loading: ZKTEST_NAMES, separated by "|".
 // Record lines (UTF-8 free, ANSI bytes as received):
-//   ARGS:<parameter string>   LOAD:<Load result>   ENUM:<ZKRunEnv_ENUM after Load, or <none>>
+//   TIME:<system time at start, 100-ns units>   ARGS:<parameter string>   LOAD:<Load result>   ENUM:<ZKRunEnv_ENUM after Load, or <none>>
 //   NAME:<name>=<value>  or  NAME:<name> <none>
 #include <windows.h>
 
@@ -30,7 +30,11 @@ std::string DefaultRecord() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR parameters, int) {
-  std::string record = "ARGS:" + std::string(parameters ? parameters : "") + "\n";
+  FILETIME now;
+  GetSystemTimePreciseAsFileTime(&now);
+  std::string record = "TIME:" + std::to_string((static_cast<unsigned long long>(now.dwHighDateTime) << 32) |
+                                                now.dwLowDateTime) + "\n";
+  record += "ARGS:" + std::string(parameters ? parameters : "") + "\n";
   CZKRunParam params;
   int code = params.Load(nullptr, true);
   record += "LOAD:" + std::to_string(code) + "\n";

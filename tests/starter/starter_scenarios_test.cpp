@@ -176,6 +176,13 @@ TEST_F(StarterScenario, WizardIsReplacedOnlyWhenOlder) {
   }
 }
 
+TEST_F(StarterScenario, ArchiveOfWholePiecesIsComplete) {
+  Run("A=\"1\"", "1.0.0.1", "2.0.0.2");
+  EXPECT_NE(WaitForRecord().find("NAME:A=1"), std::string::npos);
+  EXPECT_EQ(zktest::ReadFileBytes(WindowsFolder() + "Tesselo1.exe"), zktest::ReadFileBytes(BinaryPath("tests/standin/Tesselo1.exe")));
+  EXPECT_EQ(StarterFiles(), (std::set<std::string>{"Lumora1.exe", "Tesselo1.exe"}));
+}
+
 TEST_F(StarterScenario, CaseOfKeysDecidesWhatIsHandedOn) {
   // "CustomUpdateURL" is the download base and stays here; a key differing in
   // case goes on. Key and key are two pairs but one run parameter, holding
