@@ -146,10 +146,10 @@ TEST(FrameworkGetterNginx, RangesLargeFileAndOffsetsBeyondTwoGigabytes) {
             -1);
 
   const int64_t sparse_offset = (3LL << 30) - 70000;
-  Fetch far = FetchAll(getter, (NginxRoot() + "/sparse3g.bin").c_str(), sparse_offset);
-  EXPECT_EQ(far.open, 0);
-  ASSERT_EQ(far.body.size(), 70000u);
-  EXPECT_EQ(zkhttptest::FirstPatternMismatch(reinterpret_cast<const unsigned char*>(far.body.data()), 70000,
+  Fetch beyond = FetchAll(getter, (NginxRoot() + "/sparse3g.bin").c_str(), sparse_offset);
+  EXPECT_EQ(beyond.open, 0);
+  ASSERT_EQ(beyond.body.size(), 70000u);
+  EXPECT_EQ(zkhttptest::FirstPatternMismatch(reinterpret_cast<const unsigned char*>(beyond.body.data()), 70000,
                                              static_cast<uint64_t>(sparse_offset)),
             -1);
 
