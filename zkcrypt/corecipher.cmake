@@ -6,3 +6,6 @@ target_include_directories(zkdescore PUBLIC ${CMAKE_SOURCE_DIR})
 add_library(zkcorecipher STATIC ${CMAKE_CURRENT_LIST_DIR}/corecipher.cpp)
 target_include_directories(zkcorecipher PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(zkcorecipher PUBLIC zkdescore)
+
+zk_test(descore_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/descore_test.cpp LIBS zkdescore)
+zk_test(corecipher_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/corecipher_test.cpp LIBS zkcorecipher)
