@@ -30,8 +30,11 @@ if(ZK_WINDOWS)
         zkzip_win zkrunparam_starter zkcorecipher zkerrorcodes)
       if(version)
         string(REPLACE "." "," commas "${version}")
-        target_compile_definitions(${target} PRIVATE "ZK_STARTER_RC_VERSION=${commas}"
-          "ZK_STARTER_RC_VERSION_TEXT=\"${version}\"")
+        set(header_dir ${CMAKE_BINARY_DIR}/generated/${target})
+        file(WRITE ${header_dir}/zkstarterversion.h
+          "#define ZK_STARTER_RC_VERSION ${commas}\n#define ZK_STARTER_RC_VERSION_TEXT \"${version}\"\n")
+        target_include_directories(${target} PRIVATE ${header_dir})
+        target_compile_definitions(${target} PRIVATE ZK_STARTER_RC_OVERRIDE)
       endif()
     endfunction()
     zk_starter_program(Lumora1 "")
