@@ -83,16 +83,18 @@ constexpr uint32_t RotateRight(uint32_t v, int n) { return (v >> n) | (v << (32 
 
 // Each S-box merged with P: entry x of table j is P applied to S-box j's
 // output for the 6-bit input x, in the round's frame where both halves are
-// kept rotated left by one bit (so every E-box group is a byte-aligned
-// 6-bit field of either the half or the half rotated right by four).
+// kept rotated left by one bit (so every E-box group is the low six bits of
+// a byte of either the half or the half rotated right by four). Each table
+// repeats its 64 entries four times, so that a whole byte can index it
+// without masking off the two bits above the group.
 struct SpTables {
-  uint32_t t[8][64];
+  uint32_t t[8][256];
 };
 
 constexpr SpTables MakeSpTables() {
   SpTables sp{};
   for (int j = 0; j < 8; ++j) {
-    for (int x = 0; x < 64; ++x) {
+    for (int x = 0; x < 256; ++x) {
       const int row = ((x >> 4) & 2) | (x & 1);
       const int column = (x >> 1) & 15;
       const uint32_t in = uint32_t(kSBox[j][row * 16 + column]) << (28 - 4 * j);
@@ -112,16 +114,16 @@ constexpr SpTables kSp = MakeSpTables();
 // as two words: the groups of S-boxes 1,3,5,7 and those of 2,4,6,8.
 inline uint32_t RoundFunction(uint32_t r, const uint32_t* k) {
   uint32_t w = RotateRight(r, 4) ^ k[0];
-  uint32_t f = kSp.t[6][w & 63] | kSp.t[4][(w >> 8) & 63] | kSp.t[2][(w >> 16) & 63] |
-               kSp.t[0][(w >> 24) & 63];
+  uint32_t f = kSp.t[6][w & 255] | kSp.t[4][(w >> 8) & 255] | kSp.t[2][(w >> 16) & 255] |
+               kSp.t[0][w >> 24];
   w = r ^ k[1];
-  f |= kSp.t[7][w & 63] | kSp.t[5][(w >> 8) & 63] | kSp.t[3][(w >> 16) & 63] |
-       kSp.t[1][(w >> 24) & 63];
+  f |= kSp.t[7][w & 255] | kSp.t[5][(w >> 8) & 255] | kSp.t[3][(w >> 16) & 255] | kSp.t[1][w >> 24];
   return f;
 }
 
 // Sixteen rounds without the final swap; afterwards the block is (r, l).
 inline void EncryptRounds(const uint32_t* ks, uint32_t& l, uint32_t& r) {
+#pragma GCC unroll 8
   for (int i = 0; i < kDesScheduleWords; i += 4) {
     l ^= RoundFunction(r, ks + i);
     r ^= RoundFunction(l, ks + i + 2);
@@ -129,6 +131,7 @@ inline void EncryptRounds(const uint32_t* ks, uint32_t& l, uint32_t& r) {
 }
 
 inline void DecryptRounds(const uint32_t* ks, uint32_t& l, uint32_t& r) {
+#pragma GCC unroll 8
   for (int i = kDesScheduleWords - 2; i > 0; i -= 4) {
     l ^= RoundFunction(r, ks + i);
     r ^= RoundFunction(l, ks + i - 2);
