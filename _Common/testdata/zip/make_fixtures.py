@@ -1,0 +1,214 @@
+#!/usr/bin/env python3
+"""Writes the zip reader's test archives into this folder.
+
+Good archives come from independent tools: Python's zipfile and Info-ZIP's
+zip. Damaged archives are written field by field, so that each one carries
+exactly the fault its name says. Run from anywhere; the files are committed.
+"""
+import os
+import shutil
+import struct
+import subprocess
+import tempfile
+import zipfile
+import zlib
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+DATE = (2021, 3, 4, 5, 6, 8)
+UT_MTIME = 1600000000
+TOOL_MTIME = 1500000000
+TOOL_ATIME = 1500001234
+
+
+def content(seed, size):
+    """The bytes the C++ tests rebuild: numbered lines, cut to size."""
+    out = bytearray()
+    i = 0
+    while len(out) < size:
+        out += f"{seed} line {i:06d}\n".encode()
+        i += 1
+    return bytes(out[:size])
+
+
+def path(name):
+    return os.path.join(HERE, name)
+
+
+def info(name, mode=None, extra=b"", compress=zipfile.ZIP_DEFLATED):
+    zi = zipfile.ZipInfo(name, DATE)
+    zi.create_system = 3
+    zi.compress_type = compress
+    zi.external_attr = ((mode if mode is not None else 0o100644) << 16)
+    if name.endswith("/"):
+        zi.external_attr |= 0x10
+    zi.extra = extra
+    return zi
+
+
+def python_archives():
+    with zipfile.ZipFile(path("python_entries.zip"), "w") as z:
+        z.writestr(info("ten_thousand.bin"), content("a", 10000))
+        z.writestr(info("empty.txt"), b"")
+        z.writestr(info("stored.txt", compress=zipfile.ZIP_STORED), content("s", 3000))
+        z.writestr(info("Mixed_Case.TXT"), content("m", 500))
+        z.writestr(info("na\u00efve_\u00e9.txt"), content("u", 300))
+        z.writestr(info("Dir/", mode=0o40755, compress=zipfile.ZIP_STORED), b"")
+        z.writestr(info("Dir/nested.txt"), content("n", 700))
+        z.writestr(info("readonly.txt", mode=0o100444), content("r", 100))
+        z.writestr(info("writable.txt", mode=0o100644), content("w", 100))
+        ut = b"UT" + struct.pack("<HBi", 5, 1, UT_MTIME)
+        z.writestr(info("ut_mod_only.txt", extra=ut), content("t", 100))
+
+    # Entries packed on a DOS-style host keep their attribute bits as they are.
+    with zipfile.ZipFile(path("python_dos_host.zip"), "w") as z:
+        for name, bits in (("hidden_readonly.txt", 0x23), ("system.txt", 0x24), ("plain.txt", 0x00)):
+            zi = zipfile.ZipInfo(name, DATE)
+            zi.create_system = 0
+            zi.external_attr = bits
+            z.writestr(zi, content("o", 50))
+
+    small = tempfile.SpooledTemporaryFile()
+    with zipfile.ZipFile(small, "w") as z:
+        z.writestr(info("hello.txt"), content("h", 2000))
+    small.seek(0)
+    small_bytes = small.read()
+    with open(path("python_prefixed.zip"), "wb") as f:
+        f.write(b"P" * 1000 + small_bytes)
+    with zipfile.ZipFile(path("python_comment65000.zip"), "w") as z:
+        z.writestr(info("hello.txt"), content("h", 2000))
+        z.comment = b"c" * 65000
+    with open(path("far_end_record.zip"), "wb") as f:
+        f.write(small_bytes + b"\0" * 65600)
+
+
+def zip_tool_archives():
+    work = tempfile.mkdtemp()
+    try:
+        def make(name, data):
+            p = os.path.join(work, name)
+            with open(p, "wb") as f:
+                f.write(data)
+            os.utime(p, (TOOL_ATIME, TOOL_MTIME))
+        make("tool_a.txt", content("t", 20000))
+        make("secret.txt", content("e", 10000))
+        env = dict(os.environ, TZ="UTC")
+        def run(*args, stdin=None):
+            subprocess.run(args, cwd=work, env=env, check=True, input=stdin,
+                           stdout=subprocess.DEVNULL)
+        for name in ("zip_tool.zip", "zip_encrypted.zip", "zip_encrypted_stored.zip"):
+            if os.path.exists(path(name)):
+                os.remove(path(name))
+        run("zip", "-q", "-z", path("zip_tool.zip"), "tool_a.txt", stdin=b"made by zip\n")
+        run("zip", "-q", "-P", "secret", path("zip_encrypted.zip"), "secret.txt")
+        run("zip", "-q", "-0", "-P", "secret", path("zip_encrypted_stored.zip"), "secret.txt")
+    finally:
+        shutil.rmtree(work)
+
+
+# ---- damaged archives, written field by field ----
+
+def raw_zip(entries, prefix=b"", eocd_overrides=None):
+    """entries: dicts with name, data (the stored bytes), and optional header fields."""
+    out = bytearray(prefix)
+    central = bytearray()
+    for e in entries:
+        name = e["name"].encode() if isinstance(e["name"], str) else e["name"]
+        data = e["data"]
+        method = e.get("method", 0)
+        crc = e.get("crc", zlib.crc32(e.get("plain", data)))
+        csize = e.get("csize", len(data))
+        usize = e.get("usize", len(e.get("plain", data)))
+        flags = e.get("flags", 0)
+        local_extra = e.get("local_extra", b"")
+        local_extra_len = e.get("local_extra_len", len(local_extra))
+        offset = e.get("offset", len(out) - len(prefix))
+        dostime, dosdate = 0x30c4, 0x5264  # 2021-03-04 06:06:08
+        out += struct.pack("<IHHHHHIIIHH", 0x04034b50, 20, flags, method, dostime, dosdate,
+                           crc, csize, usize, len(name), local_extra_len)
+        out += name + local_extra + data
+        central += struct.pack("<IHHHHHHIIIHHHHHII", 0x02014b50, 0x0314, 20, flags, method,
+                               dostime, dosdate, crc, csize, usize, len(name), 0, 0, 0, 0,
+                               0o100644 << 16, offset)
+        central += name
+    fields = dict(count=len(entries), size=len(central), offset=len(out) - len(prefix))
+    fields.update(eocd_overrides or {})
+    out_offset = len(out)
+    out += central
+    out += struct.pack("<IHHHHIIH", 0x06054b50, 0, 0, fields["count"], fields["count"],
+                       fields["size"], fields["offset"], 0)
+    assert out_offset >= 0
+    return bytes(out)
+
+
+def raw_deflate(data, finish=True):
+    c = zlib.compressobj(9, zlib.DEFLATED, -15)
+    return c.compress(data) + c.flush(zlib.Z_FINISH if finish else zlib.Z_SYNC_FLUSH)
+
+
+def damaged_archives():
+    plain = content("d", 10000)
+    cases = {
+        # A stored entry that claims more data than the file holds.
+        "bad_stored_past_end.zip": raw_zip([dict(name="short.bin", data=plain[:100],
+                                                 csize=50000, usize=50000)]),
+        # A stored entry whose compressed bytes end before its uncompressed size.
+        "bad_stored_short.zip": raw_zip([dict(name="short.bin", data=plain[:100],
+                                              plain=plain[:5000])]),
+        # A deflate stream that is never finished while more is promised.
+        "bad_deflate_never_ends.zip": raw_zip([dict(name="endless.bin", method=8,
+                                                    data=raw_deflate(plain, finish=False),
+                                                    plain=plain, usize=1000000)]),
+        # A finished deflate stream shorter than the stored size.
+        "bad_deflate_short_stream.zip": raw_zip([dict(name="short.bin", method=8,
+                                                      data=raw_deflate(plain[:100]),
+                                                      plain=plain)]),
+        # Deflate data that is not deflate at all.
+        "bad_deflate_garbage.zip": raw_zip([dict(name="garbage.bin", method=8,
+                                                 data=bytes((i * 97 + 13) & 0xff for i in range(3000)),
+                                                 plain=plain)]),
+        # The central directory offset points far outside the file.
+        "bad_cd_outside.zip": raw_zip([dict(name="a.txt", data=b"abc")],
+                                      eocd_overrides=dict(offset=0x7ffffff0)),
+        # The directory claims 65535 entries and holds one.
+        "bad_entry_count.zip": raw_zip([dict(name="a.txt", data=b"abc")],
+                                       eocd_overrides=dict(count=65535)),
+        # The local header lies outside the file.
+        "bad_local_offset.zip": raw_zip([dict(name="a.txt", data=b"abc", offset=0x7fff0000)]),
+        # The local extra field runs past the end of the file.
+        "bad_local_extra.zip": raw_zip([dict(name="a.txt", data=b"abc", local_extra_len=60000)]),
+        # A "UT" block whose size claims more than the extra field holds.
+        "bad_ut_overrun.zip": raw_zip([dict(name="a.txt", data=b"abc",
+                                            local_extra=b"UT" + struct.pack("<HBi", 200, 7, 5))]),
+        # Sizes at the top of the 32-bit range.
+        "bad_huge_sizes.zip": raw_zip([dict(name="huge.bin", data=b"abc",
+                                            csize=0xffffffff, usize=0xffffffff, flags=8)]),
+        # An encrypted entry too short to hold its encryption header.
+        "bad_encrypted_tiny.zip": raw_zip([dict(name="tiny.bin", data=b"abcde", flags=1)]),
+        # A directory entry that would climb out of the root folder.
+        "bad_dotdot_dir.zip": raw_zip([dict(name="../evil/", data=b""),
+                                       dict(name="ok/../../evil2/", data=b"")]),
+        # A name in the Korean ANSI code page, as the maker's packer stores it.
+        "ansi_name.zip": raw_zip([dict(name="\ud55c\uae00.txt".encode("cp949"), data=b"korean")]),
+        # Entry names of 255, 256 and 300 bytes.
+        "long_names.zip": raw_zip([dict(name="n" * 255, data=b"255"),
+                                   dict(name="n" * 256, data=b"256"),
+                                   dict(name="x" * 300, data=b"300")]),
+    }
+    for name, data in cases.items():
+        with open(path(name), "wb") as f:
+            f.write(data)
+    good = open(path("python_entries.zip"), "rb").read()
+    with open(path("bad_truncated.zip"), "wb") as f:
+        f.write(good[: len(good) * 6 // 10])
+    # Flip bytes inside the deflated data of the first entry.
+    damaged = bytearray(good)
+    for i in range(80, 400, 7):
+        damaged[i] ^= 0x5a
+    with open(path("bad_flipped_data.zip"), "wb") as f:
+        f.write(bytes(damaged))
+
+
+if __name__ == "__main__":
+    python_archives()
+    zip_tool_archives()
+    damaged_archives()

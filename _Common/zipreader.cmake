@@ -1,0 +1,34 @@
+# Zip reader: the pure archive layer and object API (zkzip, both targets), its
+# platform side (POSIX natively, Win32 in zkzip_win), tests and the replay of
+# the damaged-archive corpus.
+add_library(zkzip STATIC
+  zipsource.cpp zipsource.h
+  ziparchive.cpp ziparchive.h
+  zipreader.cpp zipreader.h zipreader_platform.h)
+target_include_directories(zkzip PUBLIC ${CMAKE_SOURCE_DIR})
+target_link_libraries(zkzip PUBLIC zlib)
+
+if(ZK_WINDOWS)
+  # The Win32 table is the pure object API's default platform, hence the
+  # two-way link between the two static libraries.
+  add_library(zkzip_win STATIC
+    zipreader_win.cpp zipreader_win.h
+    zipreaderw_win.cpp zipreaderw.h)
+  target_include_directories(zkzip_win PUBLIC ${CMAKE_SOURCE_DIR})
+  target_link_libraries(zkzip_win PUBLIC zkzip)
+  target_link_libraries(zkzip PUBLIC zkzip_win)
+  set(zk_zip_platform zkzip_win)
+else()
+  target_sources(zkzip PRIVATE zipreader_posix.cpp)
+  set(zk_zip_platform zkzip)
+endif()
+
+zk_test(zipreader_test SOURCES zipreader_test.cpp zipreader_testing.h LIBS ${zk_zip_platform})
+if(ZK_WINDOWS)
+  zk_test(zipreader_win_test SOURCES zipreader_win_test.cpp zipreader_testing.h LIBS zkzip_win)
+endif()
+
+add_executable(zipreader_replay zipreader_replay.cpp zipreader_fuzz.cpp zipreader_fuzz.h)
+target_link_libraries(zipreader_replay PRIVATE ${zk_zip_platform})
+add_test(NAME zipreader_replay COMMAND zipreader_replay ${CMAKE_CURRENT_SOURCE_DIR}/testdata/zip)
+set_tests_properties(zipreader_replay PROPERTIES TIMEOUT 300)
