@@ -123,7 +123,6 @@ inline uint32_t RoundFunction(uint32_t r, const uint32_t* k) {
 
 // Sixteen rounds without the final swap; afterwards the block is (r, l).
 inline void EncryptRounds(const uint32_t* ks, uint32_t& l, uint32_t& r) {
-#pragma GCC unroll 8
   for (int i = 0; i < kDesScheduleWords; i += 4) {
     l ^= RoundFunction(r, ks + i);
     r ^= RoundFunction(l, ks + i + 2);
@@ -131,10 +130,29 @@ inline void EncryptRounds(const uint32_t* ks, uint32_t& l, uint32_t& r) {
 }
 
 inline void DecryptRounds(const uint32_t* ks, uint32_t& l, uint32_t& r) {
-#pragma GCC unroll 8
   for (int i = kDesScheduleWords - 2; i > 0; i -= 4) {
     l ^= RoundFunction(r, ks + i);
     r ^= RoundFunction(l, ks + i - 2);
+  }
+}
+
+// The same for two independent blocks at once: the two dependency chains
+// interleave, which keeps the processor busy while table loads are pending.
+inline void EncryptRounds2(const uint32_t* ks, uint32_t* b) {
+  for (int i = 0; i < kDesScheduleWords; i += 4) {
+    b[0] ^= RoundFunction(b[1], ks + i);
+    b[2] ^= RoundFunction(b[3], ks + i);
+    b[1] ^= RoundFunction(b[0], ks + i + 2);
+    b[3] ^= RoundFunction(b[2], ks + i + 2);
+  }
+}
+
+inline void DecryptRounds2(const uint32_t* ks, uint32_t* b) {
+  for (int i = kDesScheduleWords - 2; i > 0; i -= 4) {
+    b[0] ^= RoundFunction(b[1], ks + i);
+    b[2] ^= RoundFunction(b[3], ks + i);
+    b[1] ^= RoundFunction(b[0], ks + i - 2);
+    b[3] ^= RoundFunction(b[2], ks + i - 2);
   }
 }
 
@@ -260,6 +278,24 @@ void DesEde3DecryptWords(const uint32_t* k1, const uint32_t* k2, const uint32_t*
   FinalPermutation(r, l);
   high = r;
   low = l;
+}
+
+void DesEde3DecryptWords2(const uint32_t* k1, const uint32_t* k2, const uint32_t* k3, uint32_t* words) {
+  // words: high and low of the first block, then of the second; the rounds
+  // work on (l, r) pairs in the same places.
+  InitialPermutation(words[0], words[1]);
+  InitialPermutation(words[2], words[3]);
+  DecryptRounds2(k3, words);
+  Swap(words[0], words[1]);
+  Swap(words[2], words[3]);
+  EncryptRounds2(k2, words);
+  Swap(words[0], words[1]);
+  Swap(words[2], words[3]);
+  DecryptRounds2(k1, words);
+  FinalPermutation(words[1], words[0]);
+  FinalPermutation(words[3], words[2]);
+  Swap(words[0], words[1]);
+  Swap(words[2], words[3]);
 }
 
 void DesEde3EncryptBlock(const uint32_t* k1, const uint32_t* k2, const uint32_t* k3,
