@@ -258,6 +258,28 @@ TEST(ZKTDESModule, RoundTripsAnyBytes) {
   }
 }
 
+TEST(ZKTDESModule, SurvivesArbitraryHexText) {
+  CZKTDESModule m;
+  ASSERT_EQ(0, m.Init("Kx7pQ2mZ9rT4wB1c", TDES_MODE_CBC, 2));
+  const char alphabet[] = "0123456789abcdefABCDEF g%";
+  std::mt19937 random(5);
+  for (int round = 0; round < 2000; ++round) {
+    std::string text(random() % 70, ' ');
+    for (char& c : text) c = alphabet[random() % (sizeof alphabet - 1)];
+    const int size = static_cast<int>(random() % 40);
+    std::vector<char> out(size + 1, 'Z');
+    int n = -1;
+    const int result = m.DecryptFromHex(text.data(), static_cast<int>(text.size()), out.data(), size, &n);
+    const bool known = result == 0 || result == TDES_NO_INPUT || result == TDES_OUTPUT_TOO_SMALL ||
+                       result == TDES_BAD_PADDING || result == TDES_BUFFER_TOO_SHORT || result == TDES_BUFFER_HEX_FAILED;
+    EXPECT_TRUE(known) << result << " " << text;
+    EXPECT_EQ('Z', out[size]);
+    if (result == 0) {
+      EXPECT_LT(n, size);
+    }
+  }
+}
+
 TEST(ZKTDESModule, AlgorithmGuards) {
   CZKTDESAlgorithm_CBC cbc;
   unsigned char block[8] = {};
