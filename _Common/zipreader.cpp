@@ -69,7 +69,8 @@ uint32_t Load32(const unsigned char* p) {
 void ApplyExtendedTimestamp(const std::vector<unsigned char>& extra, ZipEntryInfo* info) {
   size_t size = extra.size();
   size_t at = 0;
-  while (size - at > 4) {
+  // A block's size may carry the walk past the end of the field.
+  while (at < size && size - at > 4) {
     uint16_t tag = static_cast<uint16_t>(extra[at] | (extra[at + 1] << 8));
     size_t dataSize = static_cast<size_t>(extra[at + 2] | (extra[at + 3] << 8));
     if (tag == kExtendedTimestampTag) {

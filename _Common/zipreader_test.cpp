@@ -307,6 +307,7 @@ TEST(ZipReaderDamaged, BrokenEntriesGiveCodesAndNeverHang) {
       {"bad_encrypted_tiny.zip", "tiny.bin", 0, 0x5000000},
       {"bad_entry_count.zip", "a.txt", 0, 0},
       {"bad_ut_overrun.zip", "a.txt", 0, 0},
+      {"bad_extra_walk.zip", "a.txt", 0, 0},
   };
   for (const Case& c : cases) {
     OpenArchive zip(c.archive);

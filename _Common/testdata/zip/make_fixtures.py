@@ -179,6 +179,9 @@ def damaged_archives():
         # A "UT" block whose size claims more than the extra field holds.
         "bad_ut_overrun.zip": raw_zip([dict(name="a.txt", data=b"abc",
                                             local_extra=b"UT" + struct.pack("<HBi", 200, 7, 5))]),
+        # An extra block whose size carries the walk past the end of the field.
+        "bad_extra_walk.zip": raw_zip([dict(name="a.txt", data=b"abc",
+                                            local_extra=b"xx" + struct.pack("<H", 3) + b"\0\0")]),
         # Sizes at the top of the 32-bit range.
         "bad_huge_sizes.zip": raw_zip([dict(name="huge.bin", data=b"abc",
                                             csize=0xffffffff, usize=0xffffffff, flags=8)]),
