@@ -222,7 +222,14 @@ class CStringT {
 
   // Loads string resource id from the framework's resource handle; nonzero
   // on success, 0 and the string unchanged when there is none.
+  // <windows.h> turns LoadString into LoadStringA or LoadStringW wherever it
+  // is included, so the class answers to all three names.
+#pragma push_macro("LoadString")
+#undef LoadString
   int LoadString(unsigned id) { return zkframework::LoadResourceText(id, text_) ? 1 : 0; }
+  int LoadStringA(unsigned id) { return LoadString(id); }
+  int LoadStringW(unsigned id) { return LoadString(id); }
+#pragma pop_macro("LoadString")
 
   // A writable buffer of at least min_length characters plus a NUL, holding
   // the current text; call ReleaseBuffer when done writing.

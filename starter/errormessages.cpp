@@ -1,0 +1,38 @@
+// The starter's error boxes and the loading of their texts.
+#include "starter/errormessages.h"
+
+#include <windows.h>
+
+#include "framework/winapp.h"
+
+namespace {
+
+int SystemMessageBox(void* owner, const wchar_t* text, const wchar_t* caption, unsigned style) {
+  return MessageBoxW(static_cast<HWND>(owner), text, caption, style);
+}
+
+MessageBoxFunction g_message_box = SystemMessageBox;
+
+}  // namespace
+
+MessageBoxFunction SetMessageBoxFunctionForTesting(MessageBoxFunction function) {
+  MessageBoxFunction previous = g_message_box;
+  g_message_box = function ? function : SystemMessageBox;
+  return previous;
+}
+
+bool LoadMessageText(CString& text, unsigned id) { return text.LoadString(id) != 0; }
+
+int ShowErrorText(const wchar_t* caption, const wchar_t* text) {
+  if (!caption || !*caption) caption = L"ZKStarter";
+  CWnd* main_window = AfxGetMainWnd();
+  HWND owner = main_window ? main_window->GetSafeHwnd() : nullptr;
+  return g_message_box(owner, text ? text : L"", caption, MB_ICONERROR | MB_SETFOREGROUND);
+}
+
+int ShowErrorMessage(unsigned message_id) {
+  CString text, caption;
+  LoadMessageText(text, message_id);
+  LoadMessageText(caption, IDS_ERROR_CAPTION);
+  return ShowErrorText(caption, text);
+}

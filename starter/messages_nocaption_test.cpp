@@ -1,0 +1,2 @@
+// A resource-only test module: the code is only there because a module needs some.
+extern "C" __declspec(dllexport) int StarterMessagesNoCaptionModule() { return 1; }
