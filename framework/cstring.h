@@ -14,6 +14,14 @@
 #include <string>
 #include <type_traits>
 
+// The Windows compiler knows the formats of the Windows C library (I64, %S)
+// and warns about arguments that do not fit them.
+#if defined(_WIN32) && defined(__GNUC__)
+#define ZK_FORMAT_CHECK(format_index, first_argument) __attribute__((format(ms_printf, format_index, first_argument)))
+#else
+#define ZK_FORMAT_CHECK(format_index, first_argument)
+#endif
+
 namespace zkframework {
 
 // Converts ANSI text to UTF-16 with the calling thread's ANSI code page.
@@ -205,7 +213,17 @@ class CStringT {
   }
 
   // printf-style formatting (see zkframework::FormatTextV); replaces the text.
-  void Format(const T* format, ...) {
+  // Pass texts as GetString(), never a CString object itself: the compiler
+  // checks the narrow form's arguments in the Windows build.
+  template <typename U = T, typename std::enable_if<std::is_same<U, char>::value, int>::type = 0>
+  ZK_FORMAT_CHECK(2, 3) void Format(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    FormatV(format, args);
+    va_end(args);
+  }
+  template <typename U = T, typename std::enable_if<std::is_same<U, wchar_t>::value, int>::type = 0>
+  void Format(const wchar_t* format, ...) {
     va_list args;
     va_start(args, format);
     FormatV(format, args);
@@ -213,15 +231,21 @@ class CStringT {
   }
   void FormatV(const T* format, va_list args) { text_ = zkframework::FormatTextV(format, args); }
   // printf-style formatting appended to the text.
-  void AppendFormat(const T* format, ...) {
+  template <typename U = T, typename std::enable_if<std::is_same<U, char>::value, int>::type = 0>
+  ZK_FORMAT_CHECK(2, 3) void AppendFormat(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    text_ += zkframework::FormatTextV(format, args);
+    va_end(args);
+  }
+  template <typename U = T, typename std::enable_if<std::is_same<U, wchar_t>::value, int>::type = 0>
+  void AppendFormat(const wchar_t* format, ...) {
     va_list args;
     va_start(args, format);
     text_ += zkframework::FormatTextV(format, args);
     va_end(args);
   }
 
-  // Loads string resource id from the framework's resource handle; nonzero
-  // on success, 0 and the string unchanged when there is none.
   // <windows.h> turns LoadString into LoadStringA or LoadStringW wherever it
   // is included, so the class answers to all three names.
 #pragma push_macro("LoadString")
