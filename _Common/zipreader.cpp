@@ -94,18 +94,16 @@ void ApplyExtendedTimestamp(const std::vector<unsigned char>& extra, ZipEntryInf
 
 bool IsSeparator(char c) { return c == '/' || c == '\\'; }
 
-// A folder path from an archive or a caller may only name folders below the root.
+// A folder path from an archive or a caller may only name folders below the
+// root: no leading separator, no drive, and no ".." followed by a separator
+// anywhere (also at the end of a longer component such as "a..", which
+// Windows may trim), nor as the last component.
 bool IsSafeRelativeFolder(const std::string& path) {
   if (path.empty() || IsSeparator(path[0])) return false;
   if (path.size() >= 2 && path[1] == ':') return false;
-  size_t start = 0;
-  while (start <= path.size()) {
-    size_t end = start;
-    while (end < path.size() && !IsSeparator(path[end])) ++end;
-    if (path.compare(start, end - start, "..") == 0) return false;
-    start = end + 1;
-  }
-  return true;
+  if (path.find("../") != std::string::npos || path.find("..\\") != std::string::npos) return false;
+  const size_t n = path.size();
+  return !(path.compare(n >= 2 ? n - 2 : 0, 2, "..") == 0 && (n == 2 || IsSeparator(path[n - 3])));
 }
 
 bool AsciiEqual(const char* a, const char* b, size_t length, bool ignoreCase) {

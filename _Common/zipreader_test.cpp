@@ -468,6 +468,21 @@ TEST_F(ZipReaderToFile, FolderEntriesNeverClimbOutOfTheRoot) {
   EXPECT_EQ(ZipReaderClose(zip), 0);
 }
 
+TEST_F(ZipReaderToFile, TargetFolderPartWithDotDotGetsNoFolders) {
+  ZipReaderHandle zip = OpenByName("python_entries.zip");
+  ASSERT_TRUE(zip);
+  // Each folder part holds ".." before a separator, so nothing is made and
+  // the file cannot be created in the missing folder.
+  const char* targets[] = {"up..\\sub\\f.txt", "a/b../c/f.txt", "ok/../f/g.txt"};
+  for (const char* name : targets) {
+    std::string target = name;
+    EXPECT_EQ(ZipReaderExtract(zip, 0, &target[0], 0, 2), 0x200) << name;
+  }
+  EXPECT_TRUE(fs::is_empty(root_ / "inner"));
+  EXPECT_EQ(std::distance(fs::directory_iterator(root_), fs::directory_iterator()), 1);
+  EXPECT_EQ(ZipReaderClose(zip), 0);
+}
+
 TEST_F(ZipReaderToFile, OutputThatCannotBeCreatedGives0x200) {
   ZipReaderHandle zip = OpenByName("python_entries.zip");
   ASSERT_TRUE(zip);
