@@ -1,0 +1,49 @@
+# The run-parameter library: store, string and formatter, hand-over through the environment.
+# Two Windows builds from the same sources: the starter's (sending only, with
+# debug traces) and the update wizard's (sending and receiving); natively the
+# receiving build without traces, and a traced one, for the tests.
+set(zk_runparam_dir ${CMAKE_CURRENT_LIST_DIR})
+set(zk_runparam_sources
+  ${zk_runparam_dir}/zkstring.cpp
+  ${zk_runparam_dir}/zkrunparammodule.cpp
+  ${zk_runparam_dir}/zkrunparam.cpp
+  ${zk_runparam_dir}/zkrunparamhandover.cpp
+  ${zk_runparam_dir}/zkrunenv.cpp)
+
+function(zk_runparam_library name platform_source)
+  cmake_parse_arguments(L "RECEIVER;TRACE" "" "" ${ARGN})
+  add_library(${name} STATIC ${zk_runparam_sources} ${platform_source})
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC zktdes)
+  if(L_RECEIVER)
+    target_compile_definitions(${name} PUBLIC ZK_RUNPARAM_RECEIVER=1)
+  endif()
+  if(L_TRACE)
+    target_compile_definitions(${name} PRIVATE ZK_RUNPARAM_TRACE=1)
+    target_sources(${name} PRIVATE ${zk_runparam_dir}/_zkutil/zklibdebugfunc.cpp)
+  endif()
+endfunction()
+
+if(ZK_WINDOWS)
+  zk_runparam_library(zkrunparam_starter ${zk_runparam_dir}/zkrunenv_win.cpp TRACE)
+  target_sources(zkrunparam_starter PRIVATE ${zk_runparam_dir}/_zkutil/zklibdebugfunc_win.cpp)
+  zk_runparam_library(zkrunparam_wizard ${zk_runparam_dir}/zkrunenv_win.cpp RECEIVER)
+  target_link_libraries(zkrunparam_wizard PUBLIC shell32 user32)
+  target_link_libraries(zkrunparam_starter PUBLIC shell32 user32)
+  set(zk_runparam_test_library zkrunparam_wizard)
+else()
+  zk_runparam_library(zkrunparam_native ${zk_runparam_dir}/zkrunenv_posix.cpp RECEIVER)
+  zk_runparam_library(zkrunparam_traced ${zk_runparam_dir}/zkrunenv_posix.cpp RECEIVER TRACE)
+  set(zk_runparam_test_library zkrunparam_native)
+endif()
+
+zk_test(zkrunparam_test
+  SOURCES ${zk_runparam_dir}/zkstring_test.cpp ${zk_runparam_dir}/zkrunparammodule_test.cpp
+          ${zk_runparam_dir}/zkrunparamhandover_test.cpp ${zk_runparam_dir}/zkrunparamfake_test.cpp
+  LIBS ${zk_runparam_test_library})
+
+if(NOT ZK_WINDOWS)
+  # The starter's trace texts, checked on the traced build with a capturing output.
+  zk_test(zkrunparam_trace_test SOURCES ${zk_runparam_dir}/_zkutil/zklibdebugfunc_test.cpp
+    ${zk_runparam_dir}/zkrunparamfake_test.cpp LIBS zkrunparam_traced)
+endif()
