@@ -62,6 +62,17 @@ TEST(FrameworkWinTest, ResourceHandleAndMainWindow) {
     CWnd window(GetDesktopWindow());
     app.m_pMainWnd = &window;
     EXPECT_EQ(&window, AfxGetMainWnd());
+    // A worker thread has no main window.
+    CWnd* seen_by_worker = &window;
+    HANDLE worker = CreateThread(
+        nullptr, 0, [](LPVOID seen) WINAPI -> DWORD {
+          *static_cast<CWnd**>(seen) = AfxGetMainWnd();
+          return 0;
+        },
+        &seen_by_worker, 0, nullptr);
+    WaitForSingleObject(worker, 10000);
+    CloseHandle(worker);
+    EXPECT_EQ(nullptr, seen_by_worker);
     app.m_pMainWnd = nullptr;
   }
   EXPECT_EQ(nullptr, AfxGetApp());

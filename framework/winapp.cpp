@@ -16,7 +16,10 @@ CWinApp::~CWinApp() {
 
 CWinApp* AfxGetApp() { return g_application; }
 
-CWnd* AfxGetMainWnd() { return g_application ? g_application->m_pMainWnd : nullptr; }
+CWnd* AfxGetMainWnd() {
+  if (!g_application || g_application->m_nThreadID != GetCurrentThreadId()) return nullptr;
+  return g_application->m_pMainWnd;
+}
 
 HINSTANCE AfxGetResourceHandle() { return g_resource_module ? g_resource_module : AfxGetInstanceHandle(); }
 

@@ -32,11 +32,15 @@ class CWinApp {
 
   // The main window, or NULL while there is none.
   CWnd* m_pMainWnd = nullptr;
+  // The thread that made the application object (its user-interface thread).
+  DWORD m_nThreadID = GetCurrentThreadId();
 };
 
 // The application object, or NULL when the program has none.
 CWinApp* AfxGetApp();
-// The application's main window, or NULL without application or window.
+// The main window of the calling thread: the application's main window on the
+// thread that made the application object; NULL on other threads (worker
+// threads own no window) and without application or window.
 CWnd* AfxGetMainWnd();
 
 // Module whose resources (string tables, dialogs, bitmaps) are looked up;
