@@ -23,13 +23,6 @@ constexpr uint32_t kEncryptionHeaderSize = 12;
 constexpr uint16_t kFlagEncrypted = 0x0001;
 constexpr uint16_t kFlagDataDescriptor = 0x0008;
 
-uint16_t Load16(const unsigned char* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-
-uint32_t Load32(const unsigned char* p) {
-  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-         (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
-
 // The three keys of the traditional PKWARE encryption.
 struct TraditionalKeys {
   uint32_t key[3] = {0x12345678, 0x23456789, 0x34567890};
@@ -98,7 +91,7 @@ int ZipArchive::FindEndRecord(uint64_t* found) {
     size_t size = static_cast<size_t>(std::min<uint64_t>(kSearchWindow, length - start));
     if (ReadExact(start, window, size) != kZipOk) return kZipErrorRead;
     for (size_t i = size - 3; i-- > 0;) {
-      if (Load32(window + i) == kEndRecordSignature) {
+      if (ZipLoad32(window + i) == kEndRecordSignature) {
         uint64_t hit = start + i;
         if (hit == 0) return kZipBadArchive;
         *found = hit;
@@ -117,13 +110,13 @@ int ZipArchive::Open(std::unique_ptr<ZipByteSource> source) {
   if (error != kZipOk) return error;
   unsigned char record[kEndRecordSize];
   if (ReadExact(endPosition, record, sizeof record) != kZipOk) return kZipErrorRead;
-  uint16_t disk = Load16(record + 4);
-  uint16_t centralDisk = Load16(record + 6);
-  uint16_t entriesOnDisk = Load16(record + 8);
-  uint16_t entries = Load16(record + 10);
+  uint16_t disk = ZipLoad16(record + 4);
+  uint16_t centralDisk = ZipLoad16(record + 6);
+  uint16_t entriesOnDisk = ZipLoad16(record + 8);
+  uint16_t entries = ZipLoad16(record + 10);
   if (disk != 0 || centralDisk != 0 || entriesOnDisk != entries) return kZipBadArchive;
-  centralSize_ = Load32(record + 12);
-  centralOffset_ = Load32(record + 16);
+  centralSize_ = ZipLoad32(record + 12);
+  centralOffset_ = ZipLoad32(record + 16);
   // The directory ends where the end record begins; whatever lies before the
   // stored offsets is other data (an archive appended to a program, say).
   if (endPosition < centralOffset_ + centralSize_) return kZipBadArchive;
@@ -138,23 +131,23 @@ int ZipArchive::ReadCentralHeaderAt(uint64_t position) {
   position_.valid = false;
   unsigned char raw[kCentralHeaderSize];
   if (ReadExact(position, raw, sizeof raw) != kZipOk) return kZipErrorRead;
-  if (Load32(raw) != kCentralSignature) return kZipBadArchive;
+  if (ZipLoad32(raw) != kCentralSignature) return kZipBadArchive;
   ZipCentralHeader& h = position_.header;
-  h.versionMadeBy = Load16(raw + 4);
-  h.versionNeeded = Load16(raw + 6);
-  h.flags = Load16(raw + 8);
-  h.method = Load16(raw + 10);
-  h.dosDateTime = Load32(raw + 12);
-  h.crc32 = Load32(raw + 16);
-  h.compressedSize = Load32(raw + 20);
-  h.uncompressedSize = Load32(raw + 24);
-  h.nameLength = Load16(raw + 28);
-  h.extraLength = Load16(raw + 30);
-  h.commentLength = Load16(raw + 32);
-  h.diskNumber = Load16(raw + 34);
-  h.internalAttributes = Load16(raw + 36);
-  h.externalAttributes = Load32(raw + 38);
-  h.localHeaderOffset = Load32(raw + 42);
+  h.versionMadeBy = ZipLoad16(raw + 4);
+  h.versionNeeded = ZipLoad16(raw + 6);
+  h.flags = ZipLoad16(raw + 8);
+  h.method = ZipLoad16(raw + 10);
+  h.dosDateTime = ZipLoad32(raw + 12);
+  h.crc32 = ZipLoad32(raw + 16);
+  h.compressedSize = ZipLoad32(raw + 20);
+  h.uncompressedSize = ZipLoad32(raw + 24);
+  h.nameLength = ZipLoad16(raw + 28);
+  h.extraLength = ZipLoad16(raw + 30);
+  h.commentLength = ZipLoad16(raw + 32);
+  h.diskNumber = ZipLoad16(raw + 34);
+  h.internalAttributes = ZipLoad16(raw + 36);
+  h.externalAttributes = ZipLoad32(raw + 38);
+  h.localHeaderOffset = ZipLoad32(raw + 42);
   position_.valid = true;
   return kZipOk;
 }
@@ -208,17 +201,17 @@ int ZipArchive::CheckLocalHeader(ZipLocalLayout* layout) {
   uint64_t local = static_cast<uint64_t>(h.localHeaderOffset) + bytesBefore_;
   unsigned char raw[kLocalHeaderSize];
   if (ReadExact(local, raw, sizeof raw) != kZipOk) return kZipBadArchive;
-  if (Load32(raw) != kLocalSignature) return kZipBadArchive;
-  uint16_t method = Load16(raw + 8);
+  if (ZipLoad32(raw) != kLocalSignature) return kZipBadArchive;
+  uint16_t method = ZipLoad16(raw + 8);
   if (method != h.method || (method != 0 && method != Z_DEFLATED)) return kZipBadArchive;
   // With a data descriptor the local header may leave these three at zero.
   if (!(h.flags & kFlagDataDescriptor) &&
-      (Load32(raw + 14) != h.crc32 || Load32(raw + 18) != h.compressedSize ||
-       Load32(raw + 22) != h.uncompressedSize))
+      (ZipLoad32(raw + 14) != h.crc32 || ZipLoad32(raw + 18) != h.compressedSize ||
+       ZipLoad32(raw + 22) != h.uncompressedSize))
     return kZipBadArchive;
-  uint16_t nameLength = Load16(raw + 26);
+  uint16_t nameLength = ZipLoad16(raw + 26);
   if (nameLength != h.nameLength) return kZipBadArchive;
-  layout->extraLength = Load16(raw + 28);
+  layout->extraLength = ZipLoad16(raw + 28);
   layout->extraPosition = local + kLocalHeaderSize + nameLength;
   layout->dataPosition = layout->extraPosition + layout->extraLength;
   return kZipOk;

@@ -9,6 +9,13 @@
 
 #include "_Common/zipsource.h"
 
+// Little-endian 16- and 32-bit values of the zip format.
+inline uint16_t ZipLoad16(const unsigned char* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+inline uint32_t ZipLoad32(const unsigned char* p) {
+  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+         (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
+}
+
 // The fields of one central directory header, as stored.
 struct ZipCentralHeader {
   uint16_t versionMadeBy = 0;

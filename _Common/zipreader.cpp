@@ -60,19 +60,14 @@ int AttributesFromExternal(uint16_t versionMadeBy, uint32_t external) {
   }
 }
 
-uint32_t Load32(const unsigned char* p) {
-  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-         (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
-
 // Takes the times of the first "UT" block of a local extra field, if any.
 void ApplyExtendedTimestamp(const std::vector<unsigned char>& extra, ZipEntryInfo* info) {
   size_t size = extra.size();
   size_t at = 0;
   // A block's size may carry the walk past the end of the field.
   while (at < size && size - at > 4) {
-    uint16_t tag = static_cast<uint16_t>(extra[at] | (extra[at + 1] << 8));
-    size_t dataSize = static_cast<size_t>(extra[at + 2] | (extra[at + 3] << 8));
+    uint16_t tag = ZipLoad16(&extra[at]);
+    size_t dataSize = ZipLoad16(&extra[at + 2]);
     if (tag == kExtendedTimestampTag) {
       // The block's own size and the field's end both bound what is read.
       size_t end = at + 4 + dataSize < size ? at + 4 + dataSize : size;
@@ -83,7 +78,7 @@ void ApplyExtendedTimestamp(const std::vector<unsigned char>& extra, ZipEntryInf
       for (int bit = 0; bit < 3; ++bit) {
         if (!(flags & (1 << bit))) continue;
         if (end - p < 4) return;
-        *targets[bit] = FileTimeFromUnixSeconds(static_cast<int32_t>(Load32(&extra[p])));
+        *targets[bit] = FileTimeFromUnixSeconds(static_cast<int32_t>(ZipLoad32(&extra[p])));
         p += 4;
       }
       return;
