@@ -53,3 +53,7 @@ void ProgramDirectory(const char* programPath, NS_ZKRunParamModuleLib::_CZKStrin
 bool LaunchProgram(const char* program, const char* parameters, const char* directory, int* result);
 // True when the system's major version is above 5.
 bool IsVistaOrLater();
+#if defined(_WIN32)
+// The launch of systems up to major version 5 (WinExec in the given folder), whatever this one is.
+bool LaunchProgramWithWinExec(const char* program, const char* parameters, const char* directory, int* result);
+#endif

@@ -47,3 +47,21 @@ if(NOT ZK_WINDOWS)
   zk_test(zkrunparam_trace_test SOURCES ${zk_runparam_dir}/_zkutil/zklibdebugfunc_test.cpp
     ${zk_runparam_dir}/zkrunparamfake_test.cpp LIBS zkrunparam_traced)
 endif()
+
+if(ZK_WINDOWS)
+  # The hand-over between two processes under Wine, and its wire format checked with OpenSSL.
+  add_executable(runparam_sender ${zk_runparam_dir}/zkrunparampeer_sender.cpp)
+  target_link_libraries(runparam_sender PRIVATE zkrunparam_wizard)
+  add_executable(runparam_receiver ${zk_runparam_dir}/zkrunparampeer_receiver.cpp)
+  target_link_libraries(runparam_receiver PRIVATE zkrunparam_wizard psapi)
+  zk_test(zkrunparam_wine_test SOURCES ${zk_runparam_dir}/zkrunparamwine_test.cpp LIBS zktest_peer)
+  add_dependencies(zkrunparam_wine_test runparam_sender runparam_receiver)
+  set_tests_properties(zkrunparam_wine_test PROPERTIES FIXTURES_SETUP zkrunparam_wire)
+  # Beside the test peers (cliptool), which the test starts from its own folder.
+  set_target_properties(zkrunparam_wine_test runparam_sender runparam_receiver PROPERTIES
+    RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  add_test(NAME zkrunparam_wire_openssl
+    COMMAND sh ${zk_runparam_dir}/zkrunparamwire_check.sh $<TARGET_FILE_DIR:zkrunparam_wine_test>/runparam_wire_one.txt
+            "<<__defAult_sectIonNAMEbyBrumel=>>;RunMode=a%3db%3bc%25d <x>|y;")
+  set_tests_properties(zkrunparam_wire_openssl PROPERTIES FIXTURES_REQUIRED zkrunparam_wire)
+endif()
