@@ -23,7 +23,8 @@ zk_start_display() {
 zk_start_wine() {
   zk_start_display
   mkdir -p "$WINEPREFIX"
-  wineserver -p
+  # A wineserver left running in this prefix (a run by hand) serves as well.
+  wineserver -p 2>/dev/null || true
   wine wineboot </dev/null >/dev/null 2>&1
 }
 

@@ -8,15 +8,11 @@ zk_test(starter_updatebatch_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/updatebatch_t
 if(ZK_WINDOWS)
   set(zk_starter_libs zkstarter_pure zkstarter_intake zkframework zkfileversion zkgethttp zkzip_win
       zkrunparam_starter zkcorecipher zkerrorcodes)
-  set(zk_starter_missing "")
   foreach(lib ${zk_starter_libs})
     if(NOT TARGET ${lib})
-      list(APPEND zk_starter_missing ${lib})
+      message(FATAL_ERROR "Lumora1 needs the library target ${lib}")
     endif()
   endforeach()
-  if(zk_starter_missing)
-    message(STATUS "Lumora1 waits for: ${zk_starter_missing}")
-  else()
     # zk_starter_program(target version): one starter build; the scenarios
     # also need a newer starter made from the same sources.
     function(zk_starter_program target version)
@@ -38,5 +34,4 @@ if(ZK_WINDOWS)
       endif()
     endfunction()
     zk_starter_program(Lumora1 "")
-  endif()
 endif()

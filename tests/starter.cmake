@@ -1,6 +1,6 @@
 # The starter's scenarios under Wine: the web page tool, the stand-in update
 # wizard, a newer starter for the self-update, the local portal and the test.
-if(ZK_WINDOWS AND TARGET zkcorecipher)
+if(ZK_WINDOWS)
   add_library(zkstarter_webpage STATIC starter/webpage.cpp)
   target_include_directories(zkstarter_webpage PUBLIC ${CMAKE_SOURCE_DIR})
   target_link_libraries(zkstarter_webpage PUBLIC zkcorecipher)
@@ -8,14 +8,14 @@ if(ZK_WINDOWS AND TARGET zkcorecipher)
   target_link_libraries(webpage PRIVATE zkstarter_webpage psapi)
 endif()
 
-if(ZK_WINDOWS AND TARGET zkrunparam_wizard)
+if(ZK_WINDOWS)
   add_executable(standin_wizard WIN32 starter/standin_wizard.cpp starter/standin.rc)
   target_link_libraries(standin_wizard PRIVATE zkrunparam_wizard)
   set_target_properties(standin_wizard PROPERTIES OUTPUT_NAME Tesselo1
     RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests/standin)
 endif()
 
-if(ZK_WINDOWS AND TARGET Lumora1 AND TARGET standin_wizard AND TARGET zkstarter_webpage)
+if(ZK_WINDOWS)
   zk_starter_program(Lumora1_newer 1.0.0.9)
   set_target_properties(Lumora1_newer PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests/newer)
 
