@@ -59,7 +59,7 @@ TEST(FrameworkWinTest, ResourceHandleAndMainWindow) {
     CWinApp app;
     EXPECT_EQ(&app, AfxGetApp());
     EXPECT_EQ(nullptr, AfxGetMainWnd());
-    CWnd window(GetDesktopWindow());
+    CWnd window(reinterpret_cast<HWND>(0x1234));  // borrowed, never used as a window
     app.m_pMainWnd = &window;
     EXPECT_EQ(&window, AfxGetMainWnd());
     // A worker thread has no main window.

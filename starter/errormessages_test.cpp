@@ -97,10 +97,10 @@ TEST(ShowErrorTextTest, StyleOwnerAndDefaultCaption) {
   {
     // With a framework main window, the box belongs to it.
     CWinApp app;
-    CWnd window(GetDesktopWindow());
+    CWnd window(reinterpret_cast<HWND>(0x1234));  // borrowed, never used as a window
     app.m_pMainWnd = &window;
     ShowErrorText(L"c", L"t");
-    EXPECT_EQ(static_cast<void*>(GetDesktopWindow()), g_seen.owner);
+    EXPECT_EQ(reinterpret_cast<void*>(0x1234), g_seen.owner);
     EXPECT_EQ(L"c", g_seen.caption);
     app.m_pMainWnd = nullptr;
   }
