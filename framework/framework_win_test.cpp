@@ -196,8 +196,20 @@ TEST(FrameworkWinTest, ThreadsAndCriticalSection) {
     EXPECT_EQ(7u, code);
     delete reinterpret_cast<CWinThread*>(shared.done[&thread - threads]);
   }
-  // An auto-deleting thread cleans up after itself.
-  EXPECT_NE(nullptr, AfxBeginThread(CountUp, &shared));
+  // An auto-deleting thread cleans up after itself. Its data must outlive it,
+  // so it counts on a record that is never freed, and the test waits for it.
+  Shared& auto_shared = *new Shared;
+  EXPECT_NE(nullptr, AfxBeginThread(CountUp, &auto_shared));
+  for (int i = 0; i < 3000; ++i) {
+    auto_shared.lock.Lock();
+    long counted = auto_shared.counter;
+    auto_shared.lock.Unlock();
+    if (counted == 10000) break;
+    Sleep(10);
+  }
+  auto_shared.lock.Lock();
+  EXPECT_EQ(10000, auto_shared.counter);
+  auto_shared.lock.Unlock();
   EXPECT_EQ(nullptr, AfxBeginThread(nullptr, nullptr));
 }
 
