@@ -7,6 +7,7 @@
 // an explicit C99 size.
 #include "framework/cstring.h"
 
+#include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -30,20 +31,22 @@ bool IsDigit(T c) {
   return c >= '0' && c <= '9';
 }
 
-// Reads digits or '*' (an int argument) at format; -1 when there are none.
+// Reads digits or '*' (an int argument) at format; false when there are
+// none. A '*' argument may be negative.
 template <typename T>
-int ReadCount(const T*& format, va_list& args) {
+bool ReadCount(const T*& format, va_list& args, int& value) {
   if (*format == '*') {
     ++format;
-    return va_arg(args, int);
+    value = va_arg(args, int);
+    return true;
   }
-  if (!IsDigit(*format)) return -1;
-  int value = 0;
+  if (!IsDigit(*format)) return false;
+  value = 0;
   while (IsDigit(*format)) {
     if (value < 100000) value = value * 10 + (*format - '0');
     ++format;
   }
-  return value;
+  return true;
 }
 
 template <typename T>
@@ -61,15 +64,19 @@ Spec ReadSpec(const T*& format, va_list& args) {
   while (*format == '-' || *format == '+' || *format == ' ' || *format == '#' || *format == '0') {
     spec.flags += static_cast<char>(*format++);
   }
-  spec.width = ReadCount(format, args);
-  if (spec.width < -1) {  // a negative '*' width means left-justified
-    spec.flags += '-';
-    spec.width = -spec.width;
+  int count = 0;
+  if (ReadCount(format, args, count)) {
+    if (count < 0) {  // a negative '*' width means left-justified
+      spec.flags += '-';
+      count = count == INT_MIN ? INT_MAX : -count;
+    }
+    spec.width = count;
   }
   if (*format == '.') {
     ++format;
-    spec.precision = ReadCount(format, args);
-    if (spec.precision == -1) spec.precision = 0;
+    // "." alone is precision 0; a negative '*' precision is as if none was given.
+    if (!ReadCount(format, args, count)) count = 0;
+    spec.precision = count < 0 ? -1 : count;
   }
   if (Starts(format, "I64")) { spec.size = Size::kLongLong; format += 3; }
   else if (Starts(format, "I32")) { spec.size = Size::kNone; format += 3; }

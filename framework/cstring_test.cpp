@@ -125,6 +125,8 @@ TEST(CStringTest, FormatNumbersAndTexts) {
   EXPECT_EQ("[ ab][cd ][(null)][x][%]", FormatA("[%3s][%-3s][%s][%c][%%]", "ab", "cd", static_cast<char*>(nullptr), 'x'));
   EXPECT_EQ("[wide][ab]", FormatA("[%S][%.2s]", L"wide", "abc"));
   EXPECT_EQ("[  5]", FormatA("[%*d]", 3, 5));
+  // A negative '*' width left-justifies; a negative '*' precision counts as none.
+  EXPECT_EQ("[5  ][abc][0][]", FormatA("[%*d][%.*s][%.*d][%.d]", -3, 5, -1, "abc", -1, 0, 0));
   EXPECT_EQ("Unknown Error Code(5110)", FormatA("Unknown Error Code(%d)", 5110));
 }
 
