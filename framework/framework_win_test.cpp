@@ -70,7 +70,9 @@ TEST(FrameworkWinTest, ResourceHandleAndMainWindow) {
           return 0;
         },
         &seen_by_worker, 0, nullptr);
-    WaitForSingleObject(worker, 10000);
+    // No time limit: the worker writes into this frame, so the test must not
+    // leave it before the worker has ended (a hang is CTest's to stop).
+    WaitForSingleObject(worker, INFINITE);
     CloseHandle(worker);
     EXPECT_EQ(nullptr, seen_by_worker);
     app.m_pMainWnd = nullptr;
@@ -188,7 +190,9 @@ TEST(FrameworkWinTest, ThreadsAndCriticalSection) {
     thread = started->m_hThread;
     shared.done[&thread - threads] = reinterpret_cast<HANDLE>(started);
   }
-  EXPECT_EQ(WAIT_OBJECT_0, WaitForMultipleObjects(4, threads, TRUE, 30000));
+  // No time limit: the threads count on this frame and on their objects,
+  // which are freed below (a hang is CTest's to stop).
+  EXPECT_EQ(WAIT_OBJECT_0, WaitForMultipleObjects(4, threads, TRUE, INFINITE));
   EXPECT_EQ(40000, shared.counter);
   for (HANDLE& thread : threads) {
     DWORD code = 0;
