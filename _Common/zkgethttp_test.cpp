@@ -110,9 +110,9 @@ TEST(FrameworkGetterContentLength, SixtyFourBitsAndMissing) {
   };
   const Case cases[] = {
       {FaultRoot() + "/ok", 0, 10},
-      {FaultRoot() + "/bigclaim", 0, 3221225472LL},
+      {FaultRoot() + "/bigclaim", 0, 5368709121LL},
       {FaultRoot() + "/nolength", 4, -7},
-      {NginxRoot() + "/sparse3g.bin", 0, 3LL << 30},
+      {NginxRoot() + "/sparse5g.bin", 0, 5LL << 30},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.url);
@@ -129,7 +129,7 @@ TEST(ProbeUrlFileSize, SizesAndFailures) {
   EXPECT_EQ(ProbeUrlFileSize(nullptr), -1);
   EXPECT_EQ(ProbeUrlFileSize((NginxRoot() + "/small.bin").c_str()), 100000);
   EXPECT_EQ(ProbeUrlFileSize((NginxRoot() + "/empty.bin").c_str()), 0);
-  EXPECT_EQ(ProbeUrlFileSize((NginxRoot() + "/sparse3g.bin").c_str()), 3LL << 30);
+  EXPECT_EQ(ProbeUrlFileSize((NginxRoot() + "/sparse5g.bin").c_str()), 5LL << 30);
   EXPECT_EQ(ProbeUrlFileSize((NginxRoot() + "/missing.bin").c_str()), -1);
   EXPECT_EQ(ProbeUrlFileSize((FaultRoot() + "/nolength").c_str()), -1);
   EXPECT_EQ(ProbeUrlFileSize(("https://127.0.0.1:" + zkhttptest::Env("ZK_HTTP_NGINX_PORT") + "/small.bin").c_str()),
@@ -137,7 +137,7 @@ TEST(ProbeUrlFileSize, SizesAndFailures) {
   EXPECT_EQ(ProbeUrlFileSize((closed + "/small.bin").c_str()), -1);
 }
 
-TEST(FrameworkGetterNginx, RangesLargeFileAndOffsetsBeyondTwoGigabytes) {
+TEST(FrameworkGetterNginx, RangesLargeFileAndOffsetsBeyondFourGigabytes) {
   CZKGetHTTP getter;
   Fetch tail = FetchAll(getter, (NginxRoot() + "/small.bin").c_str(), 99990);
   EXPECT_EQ(tail.open, 0);
@@ -145,8 +145,8 @@ TEST(FrameworkGetterNginx, RangesLargeFileAndOffsetsBeyondTwoGigabytes) {
   EXPECT_EQ(zkhttptest::FirstPatternMismatch(reinterpret_cast<const unsigned char*>(tail.body.data()), 10, 99990),
             -1);
 
-  const int64_t sparse_offset = (3LL << 30) - 70000;
-  Fetch beyond = FetchAll(getter, (NginxRoot() + "/sparse3g.bin").c_str(), sparse_offset);
+  const int64_t sparse_offset = (5LL << 30) - 70000;
+  Fetch beyond = FetchAll(getter, (NginxRoot() + "/sparse5g.bin").c_str(), sparse_offset);
   EXPECT_EQ(beyond.open, 0);
   ASSERT_EQ(beyond.body.size(), 70000u);
   EXPECT_EQ(zkhttptest::FirstPatternMismatch(reinterpret_cast<const unsigned char*>(beyond.body.data()), 70000,

@@ -155,7 +155,7 @@ TEST(BigFileGetterHeader, FailedOpenResetsButKeepsTheStatusLine) {
 TEST(BigFileGetterHeader, ContentLengthIsSixtyFourBits) {
   CZKGetHTTPForBigFile getter(kShortWait);
   ASSERT_EQ(getter.Open((FaultRoot() + "/bigclaim").c_str(), 0), 0);
-  EXPECT_EQ(getter.ContentLength(), 3221225472LL);
+  EXPECT_EQ(getter.ContentLength(), 5368709121LL);
 }
 
 TEST(BigFileGetterRead, PeerClosesAfterHundredBytes) {
@@ -217,17 +217,17 @@ TEST(BigFileGetterNginx, RangesNotFoundAndExplicitPort) {
 }
 
 TEST(BigFileGetterNginx, OffsetBeyondFourGigabytesOfASparseFile) {
-  const int64_t size = 3LL << 30;
+  const int64_t size = 5LL << 30;
   const int64_t offset = size - 70000;
   CZKGetHTTPForBigFile getter(kShortWait);
-  Fetch tail = FetchAll(getter, NginxRoot() + "/sparse3g.bin", offset);
+  Fetch tail = FetchAll(getter, NginxRoot() + "/sparse5g.bin", offset);
   EXPECT_EQ(tail.open, 0);
   EXPECT_EQ(getter.ContentLength(), 70000);
   ASSERT_EQ(tail.body.size(), 70000u);
   EXPECT_EQ(zkhttptest::FirstPatternMismatch(reinterpret_cast<const unsigned char*>(tail.body.data()), 70000,
                                              static_cast<uint64_t>(offset)),
             -1);
-  ASSERT_EQ(getter.Open((NginxRoot() + "/sparse3g.bin").c_str(), 0), 0);
+  ASSERT_EQ(getter.Open((NginxRoot() + "/sparse5g.bin").c_str(), 0), 0);
   EXPECT_EQ(getter.ContentLength(), size);
 }
 

@@ -4,7 +4,7 @@
 Every file holds the block pattern: each 4096-byte block starts with its own
 byte offset (8 bytes, little-endian) followed by 4088 filler bytes
 filler(j) = (j * 131 + 7) % 256, so that a reader can tell any lost,
-doubled or shifted byte. "sparse3g.bin" is a sparse file of 3 GiB whose last
+doubled or shifted byte. "sparse5g.bin" is a sparse file of 5 GiB whose last
 MiB holds the pattern of those offsets and whose rest reads as zero bytes.
 
     make-docroot.py <folder> [<big file MiB>]
@@ -47,14 +47,14 @@ def main(argv):
             f.write(pattern(offset, chunk))
     write_if_changed(os.path.join(root, "big.bin"), big_mib << 20, big)
 
-    size = 3 << 30
+    size = 5 << 30
     tail = 1 << 20
 
     def sparse(f):
         f.truncate(size)
         f.seek(size - tail)
         f.write(pattern(size - tail, tail))
-    write_if_changed(os.path.join(root, "sparse3g.bin"), size, sparse)
+    write_if_changed(os.path.join(root, "sparse5g.bin"), size, sparse)
     return 0
 
 
