@@ -63,5 +63,8 @@ if(ZK_WINDOWS)
   add_test(NAME zkrunparam_wire_openssl
     COMMAND sh ${zk_runparam_dir}/zkrunparamwire_check.sh $<TARGET_FILE_DIR:zkrunparam_wine_test>/runparam_wire_one.txt
             "<<__defAult_sectIonNAMEbyBrumel=>>;RunMode=a%3db%3bc%25d <x>|y;")
-  set_tests_properties(zkrunparam_wire_openssl PROPERTIES FIXTURES_REQUIRED zkrunparam_wire)
+  add_test(NAME zkrunparam_wire_openssl_pair
+    COMMAND sh ${zk_runparam_dir}/zkrunparamwire_check.sh $<TARGET_FILE_DIR:zkrunparam_wine_test>/runparam_wire_pair.txt
+            "<<__defAult_sectIonNAMEbyBrumel=>>;a=x%3by;B=2;")
+  set_tests_properties(zkrunparam_wire_openssl zkrunparam_wire_openssl_pair PROPERTIES FIXTURES_REQUIRED zkrunparam_wire)
 endif()

@@ -1,6 +1,6 @@
 // Test peer: fills a store as a scenario says, hands it to a program with Execute and writes what happened.
 //   runparam_sender <program> <scenario> <report file>
-// Scenarios: one, groups, hex15360, hex15376, empty, winexec, big (256 KB in 64 values).
+// Scenarios: one, pair, groups, hex15360, hex15376, empty, winexec, big (256 KB in 64 values).
 #include <windows.h>
 
 #include <cstdio>
@@ -18,6 +18,7 @@ constexpr int kPayloadOverhead = 38;
 
 bool Fill(CZKRunParam& param, const std::string& scenario) {
   if (scenario == "one" || scenario == "winexec") return param.SetValue("RunMode", "a=b;c%d <x>|y") == 0;
+  if (scenario == "pair") return param.SetValue("B", "2") == 0 && param.SetValue("a", "x;y") == 0;
   if (scenario == "hex15360") return param.SetValue("v", std::string(7672 - kPayloadOverhead, 'x').c_str()) == 0;
   if (scenario == "hex15376") return param.SetValue("v", std::string(7680 - kPayloadOverhead, 'x').c_str()) == 0;
   if (scenario == "empty") return true;
@@ -51,11 +52,19 @@ bool HasRunEnv() {
 int main(int argc, char** argv) {
   if (argc != 4) return 64;
   std::string scenario = argv[2];
-  // A bare program name is found in this program's folder.
+  // A bare program name is found in this program's folder. A path elsewhere
+  // is started from another folder, so that the receiver's working folder can
+  // only come from the directory that Execute derived from the path.
   char self[MAX_PATH] = {};
   GetModuleFileNameA(nullptr, self, MAX_PATH);
   *strrchr(self, '\\') = '\0';
-  SetCurrentDirectoryA(self);
+  if (strchr(argv[1], '\\')) {
+    char windows[MAX_PATH] = {};
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    SetCurrentDirectoryA(windows);
+  } else {
+    SetCurrentDirectoryA(self);
+  }
   if (scenario == "winexec") ZKRunEnvCalls().launch = LaunchProgramWithWinExec;
 
   CZKRunParam param;

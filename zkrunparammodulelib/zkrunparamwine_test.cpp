@@ -84,6 +84,16 @@ TEST(RunParamHandOver, OneEntryAndTheVariablesGo) {
   CopyFileA((folder + "runparam_receiver_one.txt.wire").c_str(), (folder + "runparam_wire_one.txt").c_str(), FALSE);
 }
 
+TEST(RunParamHandOver, TwoEntriesInKeyOrder) {
+  HandOver run = RunHandOver(Receiver(), "pair");
+  EXPECT_EQ(run.sender["code"], "0");
+  EXPECT_EQ(run.receiver["code"], "0");
+  EXPECT_EQ(run.receiver["payload"], "<<__defAult_sectIonNAMEbyBrumel=>>;a=x%3by;B=2;");
+  // The wire dump for the check with OpenSSL that runs after this test.
+  std::string folder = zktest::ProgramFolder();
+  CopyFileA((folder + "runparam_receiver_pair.txt.wire").c_str(), (folder + "runparam_wire_pair.txt").c_str(), FALSE);
+}
+
 TEST(RunParamHandOver, SeveralGroups) {
   HandOver run = RunHandOver(Receiver(), "groups");
   EXPECT_EQ(run.sender["code"], "0");
