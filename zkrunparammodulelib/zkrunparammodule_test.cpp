@@ -12,6 +12,10 @@
 
 namespace {
 
+// A namespace-scope object of the program, built before main like a caller's
+// global: it must find the manager already built and get its store.
+CZKRunParam g_programGlobal;
+
 std::string Payload(CZKRunParamModule& module) {
   int length = module.SerialisedLength();
   std::vector<char> buffer(length + 1, '#');
@@ -70,6 +74,13 @@ TEST(CZKRunParam, BadNamesAndObjects) {
   EXPECT_FALSE(param.HasValue("a"));
   EXPECT_EQ(param.GetValue("a"), nullptr);
   EXPECT_EQ(manager.Register(&param), 0);  // so that its destructor finds it again
+}
+
+TEST(CZKRunParam, GlobalObjectHasItsStore) {
+  CZKRunParamModule* module = nullptr;
+  EXPECT_EQ(ZKRunParamModuleMan().FindModule(&g_programGlobal, &module), 0);
+  EXPECT_EQ(g_programGlobal.SetValue("early", "1"), 0);
+  EXPECT_STREQ(Text(g_programGlobal.GetValue("EARLY")), "1");
 }
 
 TEST(CZKRunParam, ObjectsHaveTheirOwnStores) {
