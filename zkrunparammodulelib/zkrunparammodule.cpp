@@ -87,12 +87,17 @@ bool CZKRunParamModuleValue::SetText(const char* text, bool decode) {
   }
   size_t length = DecodedLength(text);
   if (length >= INT32_MAX) return false;
-  Empty();
   // An empty text decodes to no text at all: GetValue then reports NULL.
-  if (length == 0) return true;
-  char* out = GetBuffer(static_cast<int>(length));
+  if (length == 0) {
+    Empty();
+    return true;
+  }
+  // Decoded apart first: the text may be this value's own.
+  _CZKString decoded;
+  char* out = decoded.GetBuffer(static_cast<int>(length));
   if (!out) return false;
   Decode(text, out);
+  TakeOver(&decoded);
   return true;
 }
 

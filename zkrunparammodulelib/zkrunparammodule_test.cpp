@@ -51,6 +51,22 @@ TEST(CZKRunParam, NamesCompareIgnoringCaseAndBlanks) {
   EXPECT_EQ(param.SetValue("gone", nullptr), 0);
 }
 
+TEST(CZKRunParam, SettingAValueFromItsOwnText) {
+  // The text that GetValue gives is the entry's own; setting the entry from it
+  // must read it before the old text goes.
+  CZKRunParam param;
+  ASSERT_EQ(param.SetValue("a", "value"), 0);
+  ASSERT_EQ(param.SetValue("A", param.GetValue("a")), 0);
+  EXPECT_STREQ(Text(param.GetValue("a")), "value");
+
+  CZKRunParamModuleValue decoded("x%3dy", false);
+  ASSERT_TRUE(decoded.SetText(decoded.GetText(), true));
+  EXPECT_STREQ(Text(decoded.GetText()), "x=y");
+  NS_ZKRunParamModuleLib::_CZKString text("self");
+  text.Assign(text.GetText());
+  EXPECT_STREQ(Text(text.GetText()), "self");
+}
+
 TEST(CZKRunParam, BadNamesAndObjects) {
   CZKRunParam param;
   EXPECT_EQ(param.SetValue("   ", "v"), ZK_RUNPARAM_INVALID);

@@ -328,8 +328,8 @@ bool _CZKString::Format(const char* format, ...) {
 }
 
 void _CZKString::Assign(const char* text) {
-  Empty();
-  if (text) Format("%s", text);
+  // The text may be this string's own: FormatV copies it before the old buffer goes.
+  if (!text || !Format("%s", text)) Empty();
 }
 
 }  // namespace NS_ZKRunParamModuleLib
