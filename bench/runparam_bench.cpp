@@ -39,6 +39,7 @@ std::string Field(const std::string& text, const std::string& name) {
 
 int main(int argc, char** argv) {
   int rounds = argc > 1 ? atoi(argv[1]) : 10;
+  if (rounds < 1) rounds = 1;  // the median needs one round at least
   std::string folder = Folder();
   std::string report = folder + "runparam_bench_report.txt";
   SetEnvironmentVariableA("ZKTEST_RUNPARAM_REPORT", report.c_str());
