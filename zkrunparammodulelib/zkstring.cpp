@@ -258,8 +258,7 @@ void _CZKString::SetLength(int n) {
 
 bool _CZKString::AdvanceStart(int n) {
   if (!buffer || n <= 0) return false;
-  int next = startOffset + n;
-  if (next > capacity - 1 || next < startOffset) next = capacity - 1;
+  int next = n > capacity - 1 - startOffset ? capacity - 1 : startOffset + n;
   if (next <= startOffset) return false;
   startOffset = next;
   return true;
@@ -311,6 +310,8 @@ bool _CZKString::FormatV(const char* format, va_list args) {
   va_copy(write, args);
   FormatTextTo(block, needed, format, write);
   va_end(write);
+  // The block's last byte lies past the NUL; AdvanceStart may stop on it.
+  block[needed] = '\0';
   FreeBuffer();
   buffer = block;
   capacity = needed + 1;

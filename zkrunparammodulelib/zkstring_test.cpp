@@ -164,6 +164,10 @@ TEST(CZKString, BufferOperations) {
 
   EXPECT_TRUE(text.AdvanceStart(1));
   EXPECT_STREQ(text.GetText(), "e");
+  _CZKString far("abc");
+  EXPECT_TRUE(far.AdvanceStart(1));
+  EXPECT_TRUE(far.AdvanceStart(INT32_MAX));  // no overflow past the buffer's last byte
+  EXPECT_STREQ(far.GetText(), "");
   EXPECT_TRUE(text.AdvanceStart(1000));  // stops at the buffer's last byte
   EXPECT_FALSE(text.AdvanceStart(1));
   EXPECT_FALSE(text.AdvanceStart(0));
