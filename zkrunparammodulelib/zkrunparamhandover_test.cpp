@@ -153,6 +153,7 @@ TEST(Execute, EmptyStoreSendsNothing) {
   CZKRunParam sender;
   ASSERT_EQ(sender.Execute("r.exe", nullptr, nullptr), 0);
   const FakeRunEnv::Launch& launch = fake.launches.at(0);
+  EXPECT_TRUE(std::regex_match(launch.parameters, std::regex("ZKKEY[0-9]{1,5}_[0-9]{4}"))) << launch.parameters;
   EXPECT_EQ(launch.environment.count("ZKRunEnv_ENUM"), 0u);
   EXPECT_EQ(launch.environment.count("ZKRunEnv_DATA_1"), 0u);
   BecomeReceiver(fake, launch);
