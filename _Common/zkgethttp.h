@@ -34,6 +34,8 @@ class TZKGetHTTP {
   int AddRangeHeader(int64_t offset);
   // Sends the request; 0 for the statuses 200 and 206.
   int SendAndCheckStatus();
+  // The open request, or null; lets a test read the request's options.
+  const CHttpFile* Request() const { return m_file.get(); }
 
  protected:
   // The answer's Content-Length as a 64-bit number.
@@ -63,6 +65,7 @@ class CZKGetHTTP : public IZKGetHTTP, private TZKGetHTTP<char> {
   using TZKGetHTTP<char>::Connect;
   using TZKGetHTTP<char>::AddRangeHeader;
   using TZKGetHTTP<char>::SendAndCheckStatus;
+  using TZKGetHTTP<char>::Request;
 };
 
 // The starter's getter on wide texts.

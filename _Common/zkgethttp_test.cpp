@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -37,9 +38,11 @@ Fetch FetchAll(Getter& getter, const Url& url, int64_t offset) {
 
 std::wstring Wide(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
 
-TEST(FrameworkGetterRequest, RangeFromZeroAgentAndCacheHeaders) {
+TEST(FrameworkGetterRequest, RangeFromZeroAgentCacheFlagsAndConnectTimeOut) {
+  const std::string url = FaultRoot() + "/ok/x?y=1";
+  DeleteUrlCacheEntryA(url.c_str());  // a cache entry left by an earlier build would hide the check below
   CZKGetHTTP getter;
-  Fetch fetch = FetchAll(getter, (FaultRoot() + "/ok/x?y=1").c_str(), 0);
+  Fetch fetch = FetchAll(getter, url.c_str(), 0);
   EXPECT_EQ(fetch.open, 0);
   EXPECT_EQ(fetch.body, "0123456789");
   const std::string request = zkhttptest::RecordedRequest("ok");
@@ -52,11 +55,39 @@ TEST(FrameworkGetterRequest, RangeFromZeroAgentAndCacheHeaders) {
             std::string::npos)
       << request;
 
+  // The request inherits the session's connect time-out, and its answer
+  // is never written into the cache.
+  ASSERT_NE(getter.Request(), nullptr);
+  DWORD timeout = 0, size = sizeof(timeout);
+  ASSERT_TRUE(InternetQueryOptionA(getter.Request()->GetHandle(), INTERNET_OPTION_CONNECT_TIMEOUT, &timeout, &size));
+  EXPECT_EQ(timeout, 10000u);
+  DWORD entry_size = 0;
+  EXPECT_FALSE(GetUrlCacheEntryInfoA(url.c_str(), nullptr, &entry_size));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+
   CZKGetHTTP named("Test Agent");
   EXPECT_EQ(named.Open((FaultRoot() + "/partial").c_str(), 5), 0);
   const std::string ranged = zkhttptest::RecordedRequest("partial");
   EXPECT_NE(ranged.find("\r\nRange: bytes=5-\r\n"), std::string::npos) << ranged;
   EXPECT_NE(ranged.find("\r\nUser-Agent: Test Agent\r\n"), std::string::npos) << ranged;
+}
+
+// The framework's session with no agent (the application name) still goes
+// through the proxy that it is given.
+TEST(FrameworkSession, NullAgentKeepsTheProxy) {
+  const std::string proxy = "127.0.0.1:" + zkhttptest::Env("ZK_HTTP_FAULT_PORT");
+  CInternetSession session(static_cast<const char*>(nullptr), 1, INTERNET_OPEN_TYPE_PROXY, proxy.c_str(), nullptr);
+  std::unique_ptr<CHttpConnection> connection(session.GetHttpConnection("proxied.invalid", 80));
+  std::unique_ptr<CHttpFile> file(connection->OpenRequest("GET", "/ok/proxied", nullptr, 1, nullptr, nullptr,
+                                                          INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE));
+  ASSERT_TRUE(file->SendRequest());
+  DWORD status = 0;
+  ASSERT_TRUE(file->QueryInfoStatusCode(status));
+  EXPECT_EQ(status, 200u);
+  const std::string request = zkhttptest::RecordedRequest("ok");
+  EXPECT_EQ(request.rfind("GET http://proxied.invalid", 0), 0u) << request;
+  EXPECT_NE(request.find("/ok/proxied HTTP/1.1\r\n"), std::string::npos) << request;
+  EXPECT_NE(request.find("\r\nUser-Agent: zkgethttp_test\r\n"), std::string::npos) << request;
 }
 
 struct StatusCase {

@@ -215,7 +215,10 @@ CInternetSession::CInternetSession(const char* agent, DWORD_PTR context, DWORD a
   if (agent) {
     m_session = InternetOpenA(agent, access_type, proxy, proxy_bypass, flags);
   } else {
-    m_session = InternetOpenW(zkframework::InternetDefaultAgent(), access_type, nullptr, nullptr, flags);
+    // The application name is wide; the proxy texts go along converted.
+    const CStringW wide_proxy(proxy), wide_bypass(proxy_bypass);
+    m_session = InternetOpenW(zkframework::InternetDefaultAgent(), access_type, proxy ? wide_proxy.GetString() : nullptr,
+                              proxy_bypass ? wide_bypass.GetString() : nullptr, flags);
   }
   if (!m_session) ThrowLastError(context);
   m_sockets_started = StartSockets();

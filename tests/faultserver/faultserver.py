@@ -2,7 +2,8 @@
 """A scripted HTTP server that replays canned answers, with faults.
 
 Each case of a JSON file is one canned answer, chosen by the first segment
-of the request path ("/name" or "/name/more?query"). A case may delay its
+of the request path ("/name" or "/name/more?query"; a proxy request's
+"http://host/name" counts as "/name"). A case may delay its
 answer, cut the connection after some bytes, or stall; the answer may hold
 any bytes, malformed status and header lines included. The bytes of every
 request are recorded in <state>/requests/<name>.req (the last request of the
@@ -66,6 +67,8 @@ def case_name(request):
     fields = line.split(" ")
     path = fields[1] if len(fields) > 1 else ""
     path = path.split("?", 1)[0]
+    if "://" in path:  # the absolute form that a client sends to a proxy
+        path = path.split("://", 1)[1].partition("/")[2]
     return path.lstrip("/").split("/", 1)[0]
 
 
