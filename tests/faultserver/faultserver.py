@@ -164,8 +164,23 @@ def stop(state):
                 os.kill(pid, signal.SIGTERM)
             except ProcessLookupError:
                 pass
+            wait_for_exit(pid)
         os.remove(pid_file)
     return 0
+
+
+def wait_for_exit(pid, seconds=5.0):
+    """Waits until pid has ended (or is a zombie), so that its port is free
+    before the next start: a start would take the old server for the new."""
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        try:
+            with open("/proc/%d/stat" % pid) as f:
+                if f.read().rsplit(")", 1)[-1].split()[0] == "Z":
+                    return
+        except OSError:
+            return
+        time.sleep(0.05)
 
 
 def main(argv):
