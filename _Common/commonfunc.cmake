@@ -10,4 +10,17 @@ if(ZK_WINDOWS)
   add_library(zkcommonfunc STATIC ${CMAKE_CURRENT_LIST_DIR}/zkcommonfunc_win.cpp ${CMAKE_CURRENT_LIST_DIR}/zkcommonfunc_win.h)
   target_include_directories(zkcommonfunc PUBLIC ${CMAKE_SOURCE_DIR})
   target_link_libraries(zkcommonfunc PUBLIC zkcommonfunc_pure zkframework)
+
+  # A resource module whose string table lacks the default caption.
+  add_library(zkcommonfunc_nocaption SHARED ${CMAKE_CURRENT_LIST_DIR}/zkcommonfunc_testmodule.c
+    ${CMAKE_CURRENT_LIST_DIR}/testdata/commonfunc/nocaption.rc)
+  set_target_properties(zkcommonfunc_nocaption PROPERTIES PREFIX "")
+
+  zk_test(zkcommonfunc_win_test
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/zkcommonfunc_win_test.cpp ${CMAKE_CURRENT_LIST_DIR}/testdata/commonfunc/strings.rc
+    LIBS zkcommonfunc zktest_peer)
+  add_dependencies(zkcommonfunc_win_test zkcommonfunc_nocaption)
+  # Beside the test peers (boxwatch), which the tests start from their own folder.
+  set_target_properties(zkcommonfunc_win_test zkcommonfunc_nocaption PROPERTIES
+    RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
 endif()
