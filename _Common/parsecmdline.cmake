@@ -1,0 +1,15 @@
+# The update wizard's run-parameter reader: pure over the run-parameter
+# library and the clipboard reader, built for both targets.
+set(zk_parsecmdline_dir ${CMAKE_CURRENT_LIST_DIR})
+if(ZK_WINDOWS)
+  set(zk_parsecmdline_runparam zkrunparam_wizard)
+else()
+  set(zk_parsecmdline_runparam zkrunparam_native)
+endif()
+add_library(zkparsecmdline STATIC ${zk_parsecmdline_dir}/zkparsecmdline.cpp ${zk_parsecmdline_dir}/zkparsecmdline.h)
+target_include_directories(zkparsecmdline PUBLIC ${CMAKE_SOURCE_DIR})
+target_link_libraries(zkparsecmdline PUBLIC ${zk_parsecmdline_runparam} zkcbdata zkcommonfunc_pure zkerrorcodes)
+
+zk_test(zkparsecmdline_test
+  SOURCES ${zk_parsecmdline_dir}/zkparsecmdline_test.cpp ${CMAKE_SOURCE_DIR}/zkrunparammodulelib/zkrunparamfake_test.cpp
+  LIBS zkparsecmdline)
