@@ -13,3 +13,14 @@ target_link_libraries(zkparsecmdline PUBLIC ${zk_parsecmdline_runparam} zkcbdata
 zk_test(zkparsecmdline_test
   SOURCES ${zk_parsecmdline_dir}/zkparsecmdline_test.cpp ${CMAKE_SOURCE_DIR}/zkrunparammodulelib/zkrunparamfake_test.cpp
   LIBS zkparsecmdline)
+
+if(ZK_WINDOWS)
+  # For real under Wine: a sender's hand-over, and the SEED text on the clipboard.
+  add_executable(parsecmdline_receiver ${zk_parsecmdline_dir}/zkparsecmdline_peer_win.cpp)
+  target_link_libraries(parsecmdline_receiver PRIVATE zkparsecmdline)
+  zk_test(zkparsecmdline_wine_test SOURCES ${zk_parsecmdline_dir}/zkparsecmdline_wine_test.cpp LIBS zktest_peer)
+  add_dependencies(zkparsecmdline_wine_test parsecmdline_receiver runparam_sender)
+  # Beside the test peers (cliptool, runparam_sender), which the test starts from its own folder.
+  set_target_properties(zkparsecmdline_wine_test parsecmdline_receiver PROPERTIES
+    RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+endif()
