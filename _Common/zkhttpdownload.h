@@ -1,0 +1,79 @@
+// CZKHttpDownload: copies one URL into one local file, resuming from where
+// the local file ends, and the callback through which a caller steers it.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+
+#include "_Common/errorcodes.h"
+#include "_Common/zkgethttpinterface.h"
+#include "framework/cstring.h"
+
+// Watches and steers a download. The download calls ConfirmResume,
+// IsStopRequested and the four notifications, on the thread that runs it;
+// the results of the notifications are not used.
+class IHttpDownloadCallback {
+ public:
+  virtual ~IHttpDownloadCallback() = default;
+  // Non-zero: go on from the end of the partly downloaded local file; zero:
+  // start again from byte 0.
+  virtual BOOL ConfirmResume(LPCSTR local_path) = 0;
+  // Exactly 1 stops the download.
+  virtual int IsStopRequested() = 0;
+  // Reserved; the download does not call it.
+  virtual void OnProgress() {}
+  // The remote size and the local size from which the download goes on.
+  virtual void OnStart(int64_t total, int64_t have) = 0;
+  // The same sizes, once the remote file has been opened.
+  virtual void OnTransferStart(int64_t total, int64_t have) = 0;
+  // A piece that has just been written to the local file.
+  virtual void OnData(const void* data, unsigned length) = 0;
+  // The download's result code and detail text.
+  virtual void OnFinished(int code, LPCSTR detail) = 0;
+};
+
+class CZKHttpDownload {
+ public:
+  // Remote files of this size and more go through the socket getter.
+  static constexpr int64_t kBigFileSize = 0x7FFFFFFF;
+  // The size of the one transfer buffer.
+  static constexpr uint32_t kBufferSize = 8192;
+
+  // no_resume non-zero: every download starts from byte 0.
+  explicit CZKHttpDownload(int no_resume = 0);
+  virtual ~CZKHttpDownload() = default;
+  CZKHttpDownload(const CZKHttpDownload&) = delete;
+  CZKHttpDownload& operator=(const CZKHttpDownload&) = delete;
+
+  // Keeps copies of url and local_path and the callback (not owned, may be
+  // null) and marks the object initialised; FALSE, and nothing changed, when
+  // url or local_path is null. May be called again to reuse the object.
+  BOOL Init(LPCSTR url, LPCSTR local_path, IHttpDownloadCallback* callback);
+  // Runs one transfer from the local file's present state. Returns 0 or a
+  // DOWNLOAD_* / WIZARDTHREAD_USER_STOP code; the failing URL or local path
+  // goes into detail. 3501 when not initialised (the callback is not called);
+  // otherwise the callback's OnFinished gets the result.
+  LauncherErrorCode Download(CStringA& detail);
+
+ private:
+  LauncherErrorCode Transfer(CStringA& detail);
+  bool StopRequested() const { return m_callback && m_callback->IsStopRequested() == 1; }
+
+  CStringA m_url;
+  CStringA m_local_path;
+  int m_initialised = 0;
+  int m_no_resume;
+  IHttpDownloadCallback* m_callback = nullptr;
+};
+
+// 0 for a null path, a drive root or nothing at path; -1 for a folder, 1 for a file.
+int GetPathKind(LPCSTR path);
+
+// Makes the getter of one transfer: the framework getter, or with big_file
+// the socket getter.
+using ZKDownloadGetterFactory = std::unique_ptr<IZKGetHTTP> (*)(BOOL big_file);
+// Replaces the getters of the transfers (null restores the real ones) and
+// returns the previous factory; only tests set one.
+ZKDownloadGetterFactory SetDownloadGetterFactoryForTesting(ZKDownloadGetterFactory factory);

@@ -1,0 +1,486 @@
+// Tests of the resumable download and the size cache, under Wine against
+// nginx (ranges, 404, access log) and a fault server that ignores ranges.
+#include "_Common/zkhttpdownload.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "_Common/zkurlfilesizecache.h"
+
+namespace {
+
+std::string Env(const char* name) {
+  const char* value = std::getenv(name);
+  return value ? value : "";
+}
+
+std::string NginxRoot() { return "http://127.0.0.1:" + Env("ZK_HTTP_NGINX_PORT"); }
+std::string FaultRoot() { return "http://127.0.0.1:" + Env("ZK_HTTP_FAULT_PORT"); }
+
+// A Unix path as the program sees it, through drive Z:.
+std::string HostPath(const std::string& unix_path) {
+  std::string path = "Z:" + unix_path;
+  for (char& c : path) {
+    if (c == '/') c = '\\';
+  }
+  return path;
+}
+
+std::string ReadFileBytes(const std::string& host_path) {
+  std::ifstream in(host_path, std::ios::binary);
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+void WriteFileBytes(const std::string& host_path, const std::string& bytes) {
+  std::ofstream out(host_path, std::ios::binary | std::ios::trunc);
+  out << bytes;
+}
+
+bool FileExists(const std::string& host_path) { return GetFileAttributesA(host_path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// The bytes that nginx serves as name.
+std::string Remote(const std::string& name) { return ReadFileBytes(HostPath(Env("ZK_HTTP_STATE") + "/docroot/" + name)); }
+
+// The fields "range=..." of nginx's access-log lines whose URI is uri.
+std::vector<std::string> LoggedRanges(const std::string& uri) {
+  std::istringstream log(ReadFileBytes(HostPath(Env("ZK_HTTP_STATE") + "/nginx/access.log")));
+  std::vector<std::string> ranges;
+  std::string line;
+  while (std::getline(log, line)) {
+    std::istringstream fields(line);
+    std::string method, logged_uri, status, bytes, range;
+    fields >> method >> logged_uri >> status >> bytes >> range;
+    if (logged_uri == uri) ranges.push_back(range);
+  }
+  return ranges;
+}
+
+// nginx writes a line when it has finished with the request: waits until
+// count lines for uri are there (or a while longer, for a count that must stay).
+std::vector<std::string> WaitForRequests(const std::string& uri, size_t count) {
+  std::vector<std::string> ranges;
+  for (int i = 0; i < 40; ++i) {
+    ranges = LoggedRanges(uri);
+    if (ranges.size() >= count) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  return LoggedRanges(uri);
+}
+
+// A fresh local path in the test's own folder.
+std::string LocalPath(const std::string& name) {
+  const std::string folder = HostPath(Env("ZK_BINARY_DIR") + "/httpdownload-test");
+  CreateDirectoryA(folder.c_str(), nullptr);
+  const std::string path = folder + "\\" + name;
+  DeleteFileA(path.c_str());
+  return path;
+}
+
+// Writes down every call of the download and answers as told.
+class RecordingCallback : public IHttpDownloadCallback {
+ public:
+  BOOL resume_answer = TRUE;
+  std::vector<int> stop_answers;  // one per IsStopRequested call, then 0
+  std::vector<std::string> events;
+  std::string data;
+
+  BOOL ConfirmResume(LPCSTR local_path) override {
+    events.push_back(std::string("confirm ") + local_path);
+    return resume_answer;
+  }
+  int IsStopRequested() override {
+    size_t call = stop_calls++;
+    return call < stop_answers.size() ? stop_answers[call] : 0;
+  }
+  void OnStart(int64_t total, int64_t have) override {
+    events.push_back("start " + std::to_string(total) + " " + std::to_string(have));
+  }
+  void OnTransferStart(int64_t total, int64_t have) override {
+    events.push_back("transfer " + std::to_string(total) + " " + std::to_string(have));
+  }
+  void OnData(const void* bytes, unsigned length) override { data.append(static_cast<const char*>(bytes), length); }
+  void OnFinished(int code, LPCSTR detail) override {
+    events.push_back("finished " + std::to_string(code) + " " + detail);
+  }
+
+ private:
+  size_t stop_calls = 0;
+};
+
+enum class Steer { kNone, kResume, kRestart };
+
+TEST(CZKHttpDownload, WholeAndResumedDownloads) {
+  const std::string remote = Remote("file300k.bin");
+  ASSERT_EQ(remote.size(), 300000u);
+  struct Case {
+    const char* name;
+    int local_length;  // -1: no local file; beyond the remote: junk bytes
+    int no_resume;
+    Steer steer;
+    const char* range;  // of the transfer's request
+  } cases[] = {
+      {"whole", -1, 0, Steer::kNone, "range=bytes=0-"},
+      {"resume", 40, 0, Steer::kNone, "range=bytes=40-"},
+      {"resumeasked", 40, 0, Steer::kResume, "range=bytes=40-"},
+      {"restartasked", 40, 0, Steer::kRestart, "range=bytes=0-"},
+      {"noresume", 40, 1, Steer::kNone, "range=bytes=0-"},
+      {"noresumeasked", 40, 1, Steer::kResume, "range=bytes=0-"},
+      {"resumelast", 299999, 0, Steer::kNone, "range=bytes=299999-"},
+      {"longer", 300050, 0, Steer::kResume, "range=bytes=0-"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string uri = std::string("/file300k.bin?c=") + c.name;
+    const std::string url = NginxRoot() + uri;
+    const std::string path = LocalPath(std::string(c.name) + ".bin");
+    if (c.local_length >= 0) {
+      WriteFileBytes(path, c.local_length <= 300000 ? remote.substr(0, c.local_length)
+                                                    : remote + std::string(c.local_length - 300000, 'x'));
+    }
+    RecordingCallback callback;
+    callback.resume_answer = c.steer == Steer::kResume;
+    CZKHttpDownload download(c.no_resume);
+    ASSERT_TRUE(download.Init(url.c_str(), path.c_str(), c.steer == Steer::kNone ? nullptr : &callback));
+    CStringA detail("kept");
+    EXPECT_EQ(download.Download(detail), 0);
+    EXPECT_STREQ(detail, "kept");
+    EXPECT_TRUE(ReadFileBytes(path) == remote) << "local file differs from the remote one";
+    // The size probe, then the transfer.
+    std::vector<std::string> ranges = WaitForRequests(uri, 2);
+    ASSERT_EQ(ranges.size(), 2u);
+    EXPECT_EQ(ranges[1], c.range);
+    // Asked only for a part that may be resumed, and only without the no-resume flag.
+    const bool asked = c.steer != Steer::kNone && !c.no_resume && c.local_length > 0 && c.local_length <= 300000;
+    EXPECT_EQ(!callback.events.empty() && callback.events[0] == "confirm " + path, asked);
+  }
+}
+
+TEST(CZKHttpDownload, CallbackSeesSizesAndEveryWrittenByte) {
+  const std::string remote = Remote("file300k.bin");
+  const std::string uri = "/file300k.bin?c=callback";
+  const std::string path = LocalPath("callback.bin");
+  WriteFileBytes(path, remote.substr(0, 40));
+  RecordingCallback callback;
+  CZKHttpDownload download(0);
+  ASSERT_TRUE(download.Init((NginxRoot() + uri).c_str(), path.c_str(), &callback));
+  CStringA detail("d");
+  EXPECT_EQ(download.Download(detail), 0);
+  EXPECT_EQ(callback.events, (std::vector<std::string>{"confirm " + path, "start 300000 40", "transfer 300000 40",
+                                                       "finished 0 d"}));
+  EXPECT_TRUE(callback.data == remote.substr(40));
+}
+
+TEST(CZKHttpDownload, CompleteLocalFileOpensNoUrl) {
+  const std::string remote = Remote("small100.bin");
+  for (bool with_callback : {false, true}) {
+    SCOPED_TRACE(with_callback ? "callback" : "no callback");
+    const std::string uri = std::string("/small100.bin?c=complete") + (with_callback ? "cb" : "");
+    const std::string path = LocalPath("complete.bin");
+    WriteFileBytes(path, remote);
+    RecordingCallback callback;
+    CZKHttpDownload download(0);
+    ASSERT_TRUE(download.Init((NginxRoot() + uri).c_str(), path.c_str(), with_callback ? &callback : nullptr));
+    CStringA detail("d");
+    EXPECT_EQ(download.Download(detail), 0);
+    EXPECT_TRUE(ReadFileBytes(path) == remote);
+    EXPECT_EQ(WaitForRequests(uri, 1).size(), 1u);  // the probe only
+    if (with_callback) {
+      EXPECT_EQ(callback.events, (std::vector<std::string>{"confirm " + path, "start 100 100", "finished 0 d"}));
+    }
+  }
+}
+
+TEST(CZKHttpDownload, EmptyRemoteFileCreatesEmptyLocalFile) {
+  const std::string path = LocalPath("empty.bin");
+  CZKHttpDownload download(0);
+  ASSERT_TRUE(download.Init((NginxRoot() + "/empty.bin?c=empty").c_str(), path.c_str(), nullptr));
+  CStringA detail;
+  EXPECT_EQ(download.Download(detail), 0);
+  EXPECT_TRUE(FileExists(path));
+  EXPECT_EQ(ReadFileBytes(path).size(), 0u);
+  EXPECT_EQ(WaitForRequests("/empty.bin?c=empty", 1).size(), 1u);
+}
+
+TEST(CZKHttpDownload, UnmeasurableUrlFailsBeforeTheLocalFile) {
+  const std::string path = LocalPath("sub\\missing.bin");
+  for (const std::string& url : {NginxRoot() + "/missing.bin?c=404", std::string("ftp://127.0.0.1/small100.bin")}) {
+    SCOPED_TRACE(url);
+    RecordingCallback callback;
+    CZKHttpDownload download(0);
+    ASSERT_TRUE(download.Init(url.c_str(), path.c_str(), &callback));
+    CStringA detail("old");
+    EXPECT_EQ(download.Download(detail), LauncherError::DOWNLOAD_CANT_OPEN_URL);
+    EXPECT_STREQ(detail, url.c_str());
+    EXPECT_EQ(callback.events, (std::vector<std::string>{"finished 3503 " + url}));
+    EXPECT_FALSE(FileExists(path));
+    // Failures are not kept: the next attempt measures again.
+    EXPECT_EQ(download.Download(detail), LauncherError::DOWNLOAD_CANT_OPEN_URL);
+  }
+  EXPECT_EQ(WaitForRequests("/missing.bin?c=404", 2).size(), 2u);
+}
+
+TEST(CZKHttpDownload, NotInitialisedCallsNothing) {
+  RecordingCallback callback;
+  CZKHttpDownload download(0);
+  CStringA detail("kept");
+  EXPECT_EQ(download.Download(detail), LauncherError::DOWNLOAD_CANT_INIT);
+  EXPECT_FALSE(download.Init(nullptr, "x.bin", &callback));
+  EXPECT_FALSE(download.Init("http://127.0.0.1/", nullptr, &callback));
+  EXPECT_EQ(download.Download(detail), LauncherError::DOWNLOAD_CANT_INIT);
+  EXPECT_STREQ(detail, "kept");
+  EXPECT_TRUE(callback.events.empty());
+}
+
+TEST(CZKHttpDownload, StopAnswers) {
+  const std::string remote = Remote("file300k.bin");
+  struct Case {
+    const char* name;
+    std::vector<int> answers;
+    int code;
+    int64_t local_size;  // -1: no local file
+    size_t requests;     // for the case's URL
+  } cases[] = {
+      {"before", {1}, 3008, -1, 0},
+      {"afteropen", {0, 1}, 3008, 0, 2},
+      {"aftertwo", {0, 0, 0, 1}, 3008, 16384, 2},
+      {"notone", {2, 2, -1, 2}, 0, 300000, 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string uri = std::string("/file300k.bin?c=stop") + c.name;
+    const std::string path = LocalPath(std::string("stop") + c.name + ".bin");
+    RecordingCallback callback;
+    callback.stop_answers = c.answers;
+    CZKHttpDownload download(0);
+    ASSERT_TRUE(download.Init((NginxRoot() + uri).c_str(), path.c_str(), &callback));
+    CStringA detail("kept");
+    EXPECT_EQ(download.Download(detail), c.code);
+    EXPECT_STREQ(detail, "kept");
+    ASSERT_FALSE(callback.events.empty());
+    EXPECT_EQ(callback.events.back(), "finished " + std::to_string(c.code) + " kept");
+    EXPECT_EQ(FileExists(path), c.local_size >= 0);
+    if (c.local_size >= 0) {
+      const std::string local = ReadFileBytes(path);
+      EXPECT_EQ(static_cast<int64_t>(local.size()), c.local_size);
+      EXPECT_TRUE(local == remote.substr(0, local.size()));
+    }
+    EXPECT_EQ(WaitForRequests(uri, c.requests).size(), c.requests);
+  }
+}
+
+TEST(CZKHttpDownload, FolderInTheFilesPlace) {
+  const std::string remote = Remote("small100.bin");
+  const std::string path = LocalPath("folder.bin");
+  RemoveDirectoryA((path + "\\inner").c_str());
+  RemoveDirectoryA(path.c_str());
+
+  // An empty folder goes and the file comes.
+  ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr));
+  CZKHttpDownload download(0);
+  ASSERT_TRUE(download.Init((NginxRoot() + "/small100.bin?c=folder").c_str(), path.c_str(), nullptr));
+  CStringA detail;
+  EXPECT_EQ(download.Download(detail), 0);
+  EXPECT_TRUE(ReadFileBytes(path) == remote);
+
+  // A folder with content stays, and the open fails.
+  DeleteFileA(path.c_str());
+  ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryA((path + "\\inner").c_str(), nullptr));
+  EXPECT_EQ(download.Download(detail), LauncherError::DOWNLOAD_CANT_OPEN_FILE);
+  EXPECT_STREQ(detail, path.c_str());
+  EXPECT_EQ(GetPathKind(path.c_str()), -1);
+  RemoveDirectoryA((path + "\\inner").c_str());
+  RemoveDirectoryA(path.c_str());
+}
+
+TEST(CZKHttpDownload, MissingFoldersAreCreated) {
+  const std::string folder = LocalPath("made");
+  const std::string path = folder + "\\deeper\\file.bin";
+  DeleteFileA(path.c_str());
+  RemoveDirectoryA((folder + "\\deeper").c_str());
+  RemoveDirectoryA(folder.c_str());
+  CZKHttpDownload download(0);
+  ASSERT_TRUE(download.Init((NginxRoot() + "/small100.bin?c=folders").c_str(), path.c_str(), nullptr));
+  CStringA detail;
+  EXPECT_EQ(download.Download(detail), 0);
+  EXPECT_TRUE(ReadFileBytes(path) == Remote("small100.bin"));
+}
+
+TEST(CZKHttpDownload, ServerIgnoringTheRangeRestartsTheFile) {
+  const std::string path = LocalPath("norange.bin");
+  WriteFileBytes(path, std::string(40, 'j'));
+  RecordingCallback callback;
+  CZKHttpDownload download(0);
+  ASSERT_TRUE(download.Init((FaultRoot() + "/norange").c_str(), path.c_str(), &callback));
+  CStringA detail;
+  EXPECT_EQ(download.Download(detail), 0);
+  std::string expected;
+  for (int i = 0; i < 100; ++i) expected += static_cast<char>(i % 251);
+  EXPECT_TRUE(ReadFileBytes(path) == expected);
+  EXPECT_EQ(callback.events[2], "transfer 100 0");
+}
+
+TEST(GetPathKind, Kinds) {
+  const std::string file = LocalPath("kind.bin");
+  WriteFileBytes(file, "k");
+  const std::string folder = HostPath(Env("ZK_BINARY_DIR") + "/httpdownload-test");
+  EXPECT_EQ(GetPathKind(nullptr), 0);
+  for (const char* root : {"C:", "C:\\", "c:/", "Z:\\"}) EXPECT_EQ(GetPathKind(root), 0) << root;
+  EXPECT_EQ(GetPathKind((folder + "\\nothing-here").c_str()), 0);
+  EXPECT_EQ(GetPathKind(folder.c_str()), -1);
+  EXPECT_EQ(GetPathKind(file.c_str()), 1);
+}
+
+// ---- the getter choice and reads that cannot be made to happen for real ----
+
+struct FakeScript {
+  std::vector<BOOL> made;  // big_file of each getter made
+  int64_t opened_at = -1;
+  int open_result = 0;
+  std::vector<int> reads;  // bytes per read; a negative entry fails that read
+} g_fake;
+
+class FakeGetter : public IZKGetHTTP {
+ public:
+  int Open(const char* url, int64_t offset) override {
+    g_fake.opened_at = offset;
+    return g_fake.open_result;
+  }
+  int Read(void* buffer, uint32_t length, uint32_t& got) override {
+    got = 0;
+    if (next_ >= g_fake.reads.size()) return 0;
+    int size = g_fake.reads[next_++];
+    if (size < 0) return ZKGETHTTP_RECEIVE_FAILED;
+    got = static_cast<uint32_t>(size);
+    std::memset(buffer, 'a' + static_cast<int>(next_), got);
+    return 0;
+  }
+
+ private:
+  size_t next_ = 0;
+};
+
+std::unique_ptr<IZKGetHTTP> MakeFake(BOOL big_file) {
+  g_fake.made.push_back(big_file);
+  return std::unique_ptr<IZKGetHTTP>(new FakeGetter());
+}
+
+class FakeGetterTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    g_fake = FakeScript();
+    previous_ = SetDownloadGetterFactoryForTesting(MakeFake);
+  }
+  void TearDown() override { SetDownloadGetterFactoryForTesting(previous_); }
+  ZKDownloadGetterFactory previous_ = nullptr;
+};
+
+TEST_F(FakeGetterTest, SocketGetterFrom2GBOn) {
+  struct Case {
+    const char* file;
+    BOOL big;
+  } cases[] = {{"size2147483646.bin", FALSE}, {"size2147483647.bin", TRUE}, {"small100.bin", FALSE}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    g_fake.made.clear();
+    const std::string path = LocalPath("boundary.bin");
+    CZKHttpDownload download(0);
+    ASSERT_TRUE(download.Init((NginxRoot() + "/" + c.file + "?c=boundary").c_str(), path.c_str(), nullptr));
+    CStringA detail;
+    EXPECT_EQ(download.Download(detail), 0);
+    EXPECT_EQ(g_fake.made, std::vector<BOOL>{c.big});
+    EXPECT_EQ(g_fake.opened_at, 0);
+  }
+}
+
+TEST_F(FakeGetterTest, ShortReadFailedReadAndFailedOpen) {
+  const std::string url = NginxRoot() + "/file300k.bin?c=fake";
+  struct Case {
+    const char* name;
+    int open_result;
+    std::vector<int> reads;
+    int code;
+    bool detail_is_url;
+    size_t local_size;
+  } cases[] = {
+      {"shortread", 0, {8192, 5000, 8192}, 0, false, 13192},
+      {"endsexactly", 0, {8192, 8192, 0}, 0, false, 16384},
+      {"readfails", 0, {8192, -1}, 3504, true, 8192},
+      {"openfails", 7, {8192}, 3503, true, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    g_fake.open_result = c.open_result;
+    g_fake.reads = c.reads;
+    const std::string path = LocalPath(std::string("fake") + c.name + ".bin");
+    CZKHttpDownload download(0);
+    ASSERT_TRUE(download.Init(url.c_str(), path.c_str(), nullptr));
+    CStringA detail("kept");
+    EXPECT_EQ(download.Download(detail), c.code);
+    EXPECT_STREQ(detail, c.detail_is_url ? url.c_str() : "kept");
+    EXPECT_EQ(ReadFileBytes(path).size(), c.local_size);
+  }
+}
+
+// ---- the size cache ----
+
+TEST(GetUrlFileSize, MeasuresEachUrlOnce) {
+  int64_t size = 77;
+  EXPECT_FALSE(GetUrlFileSize(nullptr, size));
+  EXPECT_EQ(size, 77);
+
+  EXPECT_TRUE(GetUrlFileSize((NginxRoot() + "/small100.bin?cache=case").c_str(), size));
+  EXPECT_EQ(size, 100);
+  size = 0;
+  EXPECT_TRUE(GetUrlFileSize((NginxRoot() + "/small100.bin?CACHE=CASE").c_str(), size));
+  EXPECT_EQ(size, 100);
+  EXPECT_EQ(WaitForRequests("/small100.bin?cache=case", 1).size(), 1u);
+  EXPECT_EQ(WaitForRequests("/small100.bin?CACHE=CASE", 0).size(), 0u);
+
+  size = 77;
+  EXPECT_FALSE(GetUrlFileSize((NginxRoot() + "/missing.bin?cache=miss").c_str(), size));
+  EXPECT_FALSE(GetUrlFileSize((NginxRoot() + "/missing.bin?cache=miss").c_str(), size));
+  EXPECT_EQ(size, 77);
+  EXPECT_EQ(WaitForRequests("/missing.bin?cache=miss", 2).size(), 2u);
+}
+
+TEST(GetUrlFileSize, ConcurrentLookupsShareOneProbe) {
+  const std::string url = NginxRoot() + "/file300k.bin?cache=threads";
+  std::vector<int64_t> sizes(8, -1);
+  std::vector<std::thread> threads;
+  for (size_t i = 0; i < sizes.size(); ++i) {
+    threads.emplace_back([&, i] { GetUrlFileSize(url.c_str(), sizes[i]); });
+  }
+  for (std::thread& thread : threads) thread.join();
+  for (int64_t size : sizes) EXPECT_EQ(size, 300000);
+  EXPECT_EQ(WaitForRequests("/file300k.bin?cache=threads", 1).size(), 1u);
+}
+
+TEST(GetUrlFileSize, DoubleByteCharactersAreNotFolded) {
+  if (GetACP() != 949) GTEST_SKIP() << "needs the ANSI code page 949";
+  // 0x81 0x41 and 0x81 0x61 are two different Korean characters, whose
+  // trail bytes would fold into each other if compared byte by byte.
+  int64_t size = 0;
+  EXPECT_TRUE(GetUrlFileSize((NginxRoot() + "/small100.bin?mb=\x81\x41").c_str(), size));
+  EXPECT_TRUE(GetUrlFileSize((NginxRoot() + "/small100.bin?mb=\x81\x61").c_str(), size));
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  std::istringstream log(ReadFileBytes(HostPath(Env("ZK_HTTP_STATE") + "/nginx/access.log")));
+  size_t probes = 0;
+  for (std::string line; std::getline(log, line);) {
+    if (line.find("/small100.bin?mb=") != std::string::npos) ++probes;
+  }
+  EXPECT_EQ(probes, 2u);
+}
+
+}  // namespace
