@@ -13,26 +13,16 @@
 #include <thread>
 #include <vector>
 
+#include "_Common/zkgethttp_testpeers.h"
 #include "_Common/zkurlfilesizecache.h"
 
 namespace {
 
-std::string Env(const char* name) {
-  const char* value = std::getenv(name);
-  return value ? value : "";
-}
+using zkhttptest::Env;
+using zkhttptest::FaultRoot;
+using zkhttptest::HostPath;
+using zkhttptest::NginxRoot;
 
-std::string NginxRoot() { return "http://127.0.0.1:" + Env("ZK_HTTP_NGINX_PORT"); }
-std::string FaultRoot() { return "http://127.0.0.1:" + Env("ZK_HTTP_FAULT_PORT"); }
-
-// A Unix path as the program sees it, through drive Z:.
-std::string HostPath(const std::string& unix_path) {
-  std::string path = "Z:" + unix_path;
-  for (char& c : path) {
-    if (c == '/') c = '\\';
-  }
-  return path;
-}
 
 std::string ReadFileBytes(const std::string& host_path) {
   std::ifstream in(host_path, std::ios::binary);
