@@ -34,4 +34,11 @@ if(ZK_WINDOWS)
       endif()
     endfunction()
     zk_starter_program(Lumora1 "")
+
+    # The holder and the launch against the library's in-memory system calls.
+    zk_test(starter_paramdata_test
+      SOURCES ${CMAKE_SOURCE_DIR}/starter/paramdata_test.cpp ${CMAKE_SOURCE_DIR}/starter/paramdata.cpp
+              ${CMAKE_SOURCE_DIR}/zkrunparammodulelib/zkrunparamfake_test.cpp
+      LIBS zkstarter_intake zkrunparam_starter zkcorecipher)
+    target_compile_definitions(starter_paramdata_test PRIVATE ZK_UNICODE_CSTRING)
 endif()

@@ -213,22 +213,27 @@ TEST_F(StarterScenario, ValuesTheInterpreterWouldRunAreRefused) {
   // Each value would run a command with the starter's rights if it reached
   // the batch file; the update fails with its message and the old starter
   // goes on (a hostile UVersion then also fails the wizard download).
+  // The pass phrase is not part of any archive name, so the newer starter's
+  // download works and only the batch file's check stands in the way.
   struct Case {
     const char* s;
     const char* u;
+    const char* p;
     int boxes;
   } cases[] = {
-      {"1.0.0.9\"&echo x>pwned.txt&\"", "2.0.0.1", 1},
-      {"1.0.0.9", "2.0.0.1&echo x>pwned.txt", 2},
-      {"1.0.0.9", "2.0.0.1%COMSPEC%", 2},
+      {"1.0.0.9\"&echo x>pwned.txt&\"", "2.0.0.1", kPublish, 1},
+      {"1.0.0.9", "2.0.0.1&echo x>pwned.txt", kPublish, 2},
+      {"1.0.0.9", "2.0.0.1%COMSPEC%", kPublish, 2},
+      {"1.0.0.9", "2.0.0.1", "x\"&echo x>pwned.txt&\"", 1},
+      {"1.0.0.9", "2.0.0.1", "x%COMSPEC%", 1},
   };
   InstallWizard();
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.s + std::string(" ") + c.u);
+    SCOPED_TRACE(c.s + std::string(" ") + c.u + " " + c.p);
     DeleteFileA(RecordPath().c_str());
     zktest::BoxWatch watch(c.boxes);
-    ASSERT_TRUE(zktest::PutParameterText(kPublish, "A=\"1\""));
-    RunWithArgument(zktest::StarterArgument(c.s, c.u, kPublish));
+    ASSERT_TRUE(zktest::PutParameterText(c.p, "A=\"1\""));
+    RunWithArgument(zktest::StarterArgument(c.s, c.u, c.p));
     EXPECT_EQ(watch.Wait().find(Box(kUpdateFailed)), 0u);
     EXPECT_NE(WaitForRecord().find("NAME:A=1"), std::string::npos);
     EXPECT_EQ(FileVersion(Starter()), "1.0.0.1");
