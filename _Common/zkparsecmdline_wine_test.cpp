@@ -12,7 +12,8 @@
 
 namespace {
 
-using Report = std::map<std::string, std::string>;
+using zktest::Report;
+using zktest::ParseReport;
 
 // SEED texts under the key text "passphrase", made with OpenSSL: the plain
 // text NUL-filled to whole blocks, each 4-byte group of key, plain text and
@@ -25,17 +26,6 @@ const char kTagged[] =
 const char kPositional[] =
     "f70d24ffbbcd355e6a4ed211e5afc64d54a3a26e3f892b80a2bea3050a676bc7|"
     "640f4c3a4bdf5aee07743482a9e7bac64257300708156652b6ff27acb532ffa9ba32f0df4a64e8740fe6c79b25909fca";
-
-Report ParseReport(const std::string& text) {
-  Report report;
-  std::istringstream lines(text);
-  std::string line;
-  while (std::getline(lines, line)) {
-    size_t equals = line.find('=');
-    if (equals != std::string::npos) report[line.substr(0, equals)] = line.substr(equals + 1);
-  }
-  return report;
-}
 
 std::string ReportPath() { return zktest::ProgramFolder() + "parsecmdline_receiver.txt"; }
 

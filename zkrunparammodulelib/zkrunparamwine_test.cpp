@@ -11,18 +11,8 @@
 
 namespace {
 
-using Report = std::map<std::string, std::string>;
-
-Report ParseReport(const std::string& text) {
-  Report report;
-  std::istringstream lines(text);
-  std::string line;
-  while (std::getline(lines, line)) {
-    size_t equals = line.find('=');
-    if (equals != std::string::npos) report[line.substr(0, equals)] = line.substr(equals + 1);
-  }
-  return report;
-}
+using zktest::Report;
+using zktest::ParseReport;
 
 struct HandOver {
   int senderExit = -1;

@@ -54,6 +54,17 @@ std::string ReadFileBytes(const std::string& path) {
   return text.str();
 }
 
+Report ParseReport(const std::string& text) {
+  Report report;
+  std::istringstream lines(text);
+  std::string line;
+  while (std::getline(lines, line)) {
+    size_t equals = line.find('=');
+    if (equals != std::string::npos) report[line.substr(0, equals)] = line.substr(equals + 1);
+  }
+  return report;
+}
+
 std::string ClipboardHex() {
   char temp[MAX_PATH], name[MAX_PATH];
   GetTempPathA(MAX_PATH, temp);

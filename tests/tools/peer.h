@@ -1,6 +1,7 @@
 // Helpers for tests that run the test peers (clipboard tool, box watcher) and programs.
 #pragma once
 
+#include <map>
 #include <string>
 
 namespace zktest {
@@ -18,6 +19,11 @@ std::string ClipboardHex();
 
 // Reads a whole file; empty when it is missing.
 std::string ReadFileBytes(const std::string& path);
+
+// A test peer's report: one "key=value" line per item.
+using Report = std::map<std::string, std::string>;
+// Splits a report text at each line's first "="; lines without one are skipped.
+Report ParseReport(const std::string& text);
 
 // A box watcher running in the background from construction until Wait().
 class BoxWatch {
