@@ -61,6 +61,15 @@ class CFileHashInfo {
   // A name already present keeps its digest.
   void AddHashInfoSection(const char* block, size_t size);
 
+  // Sends one statistics request for file_path (its file-name part; the
+  // whole text, the system line, for the grid error 9999) to url (NULL or
+  // empty: the built-in address); true when the server accepted it.
+  bool SendStatisticsRequest(const char* url, const char* file_path, int launcher_error, int grid_error);
+  // Reports every failed file, then the system line with the grid error
+  // 9999, to url (NULL or empty: the built-in address); the closing
+  // request's result.
+  bool ReportHashFailures(const char* url, int launcher_error, int avatar_version);
+
   int GetCheckType() const { return m_check_type; }
   void SetCheckType(int check_type) { m_check_type = check_type; }
   // The expected digest of a file name, or NULL.
