@@ -20,3 +20,21 @@ if(ZK_WINDOWS)
 endif()
 zk_test(patchscript_test SOURCES ${zk_patchscript_test_sources} LIBS zkpatchscript)
 
+if(ZK_WINDOWS)
+  # One nginx: its top lacks the scripts (404), its folder "second/" serves as
+  # the second root of the patch-server list; the first root's port is closed.
+  math(EXPR zk_patch_nginx_port "${ZK_PORT_BASE} + 1")
+  math(EXPR zk_patch_closed_port "${ZK_PORT_BASE} + 2")
+  set(zk_patch_state ${CMAKE_BINARY_DIR}/patchscript-peers)
+  add_test(NAME patchscript_peers_start COMMAND ${CMAKE_SOURCE_DIR}/tests/peers/nginx-ctl start
+    ${zk_patch_state} ${zk_patch_nginx_port} ${CMAKE_SOURCE_DIR}/tests/patchscript/docroot)
+  add_test(NAME patchscript_peers_stop COMMAND ${CMAKE_SOURCE_DIR}/tests/peers/nginx-ctl stop ${zk_patch_state})
+  set_tests_properties(patchscript_peers_start PROPERTIES FIXTURES_SETUP patchscript_peers)
+  set_tests_properties(patchscript_peers_stop PROPERTIES FIXTURES_CLEANUP patchscript_peers)
+
+  zk_test(patchscript_win_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/patchscript_win_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/patchscript_strings.rc LIBS zkpatchscript)
+  set_property(TEST patchscript_win_test APPEND PROPERTY ENVIRONMENT
+    "ZK_PATCH_NGINX_PORT=${zk_patch_nginx_port};ZK_PATCH_CLOSED_PORT=${zk_patch_closed_port};ZK_PATCH_STATE=${zk_patch_state}")
+  set_tests_properties(patchscript_win_test PROPERTIES FIXTURES_REQUIRED patchscript_peers RESOURCE_LOCK patchscript_peers)
+endif()

@@ -7,8 +7,9 @@
 #include <memory>
 #include <string>
 
-#include "_Common/zkcommonfunc_win.h"
+// The internet header first: it brings winsock2.h before windows.h.
 #include "framework/internet.h"
+#include "_Common/zkcommonfunc_win.h"
 
 namespace {
 

@@ -1,0 +1,159 @@
+// Tests of the patch-script download under Wine against nginx and a closed
+// port: the fallback, the checks and the boxes each failure shows. nginx's top
+// folder lacks the scripts; its folder "second/" is the list's second root.
+#include "updatewizard/patchscript_win.h"
+
+#include <gtest/gtest.h>
+
+#include <winsock2.h>
+#include <windows.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "_Common/zkcommonfunc_win.h"
+
+namespace {
+
+struct Box {
+  std::string text, caption;
+  HWND owner;
+  UINT style;
+};
+std::vector<Box> g_boxes;
+
+int WINAPI RecordBox(HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
+  g_boxes.push_back({text ? text : "", caption ? caption : "", owner, style});
+  return IDOK;
+}
+
+std::string Env(const char* name) {
+  const char* value = std::getenv(name);
+  return value ? value : "";
+}
+
+std::string Root(const char* port_variable) { return "http://127.0.0.1:" + Env(port_variable) + "/"; }
+std::string First() { return Root("ZK_PATCH_NGINX_PORT"); }
+std::string Second() { return Root("ZK_PATCH_NGINX_PORT") + "second/"; }
+std::string Closed() { return Root("ZK_PATCH_CLOSED_PORT"); }
+
+std::string Text(unsigned id) {
+  CStringA text;
+  LoadPatchScriptText(id, text);
+  return text.GetString();
+}
+
+// nginx's access log (Unix path under Wine's Z: drive).
+std::string AccessLog() {
+  std::ifstream in("Z:" + Env("ZK_PATCH_STATE") + "/access.log");
+  std::stringstream all;
+  all << in.rdbuf();
+  return all.str();
+}
+
+class PatchScriptDownloadTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    g_boxes.clear();
+    previous_ = SetMessageBoxFunctionForTesting(RecordBox);
+    g_strPatchServerList = (Closed() + ";" + Second()).c_str();
+  }
+  void TearDown() override { SetMessageBoxFunctionForTesting(previous_); }
+
+  MessageBoxFunction previous_ = nullptr;
+};
+
+TEST_F(PatchScriptDownloadTest, ReadsTheAvatarScriptOnTheWorkerThreadWithoutBoxes) {
+  CSentenceParse parser;
+  CStringA address = (Second() + "patch/CorvaliseAvatar.htm").c_str();
+  int result = 0;
+  std::thread worker([&] { result = DownloadPatchScriptRetry("CorvaliseAvatar", address, parser, nullptr, 0); });
+  worker.join();
+  EXPECT_EQ(result, 1);
+  EXPECT_TRUE(g_boxes.empty());
+  EXPECT_STREQ(parser.m_strWizardFile.GetString(), "http://127.0.0.1/Common/Quillan1.zip");
+  EXPECT_STREQ(parser.m_strWizardVersion.GetString(), "1, 0, 0, 6");
+  // SHA-1("abc"), encrypted with openssl enc under the built-in key and IV.
+  EXPECT_STREQ(parser.m_strWizardFileHash.GetString(), "A9993E364706816ABA3E25717850C26C9CD0D89D");
+}
+
+TEST_F(PatchScriptDownloadTest, FallsBackPastA404AndAClosedRoot) {
+  CSentenceParse parser;
+  CStringA address = (First() + "patch/Game.htm").c_str();
+  EXPECT_EQ(DownloadPatchScriptRetry("Game", address, parser, nullptr, 0), 1);
+  EXPECT_TRUE(g_boxes.empty());
+  EXPECT_EQ(std::string(address.GetString()), Second() + "patch/Game.htm");
+  EXPECT_STREQ(parser.m_strWizardVersion.GetString(), "2");
+  EXPECT_NE(AccessLog().find("GET /patch/Game.htm 404"), std::string::npos);
+  EXPECT_NE(AccessLog().find("GET /second/patch/Game.htm 200"), std::string::npos);
+  EXPECT_NE(AccessLog().find("agent=My Session"), std::string::npos);
+}
+
+TEST_F(PatchScriptDownloadTest, ShowsOnlyTheLastFailureOfAllAttempts) {
+  CSentenceParse parser;
+  g_strPatchServerList = (Closed() + ";" + First()).c_str();
+  CStringA address = (First() + "patch/Missing.htm").c_str();
+  EXPECT_EQ(DownloadPatchScriptRetry("Missing", address, parser, nullptr, 0), 0);
+  EXPECT_EQ(std::string(address.GetString()), First() + "patch/Missing.htm");
+  ASSERT_EQ(g_boxes.size(), 1u);
+  // nginx's error page has a Content-Length and is parsed: "<html>" is no header.
+  EXPECT_EQ(g_boxes[0].caption, Text(kPatchTextParseCaption));
+  EXPECT_EQ(g_boxes[0].text.rfind("Line ", 0), 0u);
+  EXPECT_NE(g_boxes[0].text.find(" : " + Text(kPatchTextNoHeader)), std::string::npos);
+  EXPECT_EQ(g_boxes[0].style & MB_ICONERROR, static_cast<UINT>(MB_ICONERROR));
+}
+
+TEST_F(PatchScriptDownloadTest, AnAvatarScriptGetsOneAttempt) {
+  CSentenceParse parser;
+  CStringA address = (First() + "patch/CorvaliseAvatar.htm").c_str();
+  EXPECT_EQ(DownloadPatchScriptRetry("CorvaliseAvatar", address, parser, nullptr, 0), 0);
+  EXPECT_EQ(std::string(address.GetString()), First() + "patch/CorvaliseAvatar.htm");
+  EXPECT_EQ(g_boxes.size(), 1u);
+}
+
+struct FailureCase {
+  std::string address;
+  const char* name;
+  std::string text;
+  unsigned caption;
+};
+
+TEST_F(PatchScriptDownloadTest, EachFailureShowsItsMessage) {
+  const std::string second = Second() + "patch/";
+  const std::string download = Text(kPatchTextDownloadError);
+  const FailureCase cases[] = {
+      {second + "Empty.htm", "Empty", Text(kPatchTextNoScript), kPatchTextErrorCaption},
+      {second + "NoName.htm", "NoName", Text(kPatchTextNoProgramName), kPatchTextErrorCaption},
+      {second + "WrongName.htm", "WrongName", Text(kPatchTextWrongProgramName), kPatchTextErrorCaption},
+      {second + "NoUrl.htm", "NoUrl", Text(kPatchTextNoInstallUrl), kPatchTextErrorCaption},
+      {second + "Bad.htm", "Bad", "Line 3 : " + Text(kPatchTextUnknownSyntax), kPatchTextParseCaption},
+      {"ftp://127.0.0.1/patch/Game.htm", "Game", download + " (0x01)", kPatchTextErrorCaption},
+      {"not an address", "Game", download + " (0x01)", kPatchTextErrorCaption},
+      {Closed() + "patch/Game.htm", "Game", download + " (0x03)", kPatchTextErrorCaption},
+  };
+  for (const FailureCase& c : cases) {
+    g_boxes.clear();
+    CSentenceParse parser;
+    EXPECT_EQ(DownloadPatchScript(c.name, c.address.c_str(), parser, nullptr, 0, 0), 0) << c.address;
+    ASSERT_EQ(g_boxes.size(), 1u) << c.address;
+    EXPECT_EQ(g_boxes[0].text, c.text) << c.address;
+    EXPECT_EQ(g_boxes[0].caption, Text(c.caption)) << c.address;
+
+    g_boxes.clear();
+    CSentenceParse quiet_parser;
+    EXPECT_EQ(DownloadPatchScript(c.name, c.address.c_str(), quiet_parser, nullptr, 0, 1), 0);
+    EXPECT_TRUE(g_boxes.empty()) << c.address;
+  }
+}
+
+TEST_F(PatchScriptDownloadTest, ShowsTheLongInternetExceptionTextWhole) {
+  // The text is longer than the 256-character buffer of the other messages.
+  EXPECT_GT(Text(kPatchTextInternetException).size(), 255u);
+  EXPECT_NE(Text(kPatchTextInternetException).find("(0x06)"), std::string::npos);
+}
+
+}  // namespace
