@@ -1,0 +1,250 @@
+// The update worker on Windows: patch script, version check, download with
+// hash check, unpacking and replacement of Quillan1.exe, and its thread.
+#include "updatewizard/updateworker_win.h"
+
+#include <shlobj.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
+#include "_Common/errorcodes.h"
+#include "_Common/fileversioninfo.h"
+#include "_Common/zipreader.h"
+#include "_Common/zkcommonfunc_win.h"
+#include "_Common/zkfilehashinfo.h"
+#include "_Common/zkgethttp.h"
+
+CStringA g_strWizardFolder;
+CStringA g_strWizardPath;
+
+namespace {
+
+const char kWizardFolderName[] = "\\corvalise";
+const char kWizardFileName[] = "Quillan1.exe";
+// The transfer buffer of the download and of the unpacking.
+constexpr uint32_t kTransferSize = 4096;
+constexpr DWORD kHiddenAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+
+// A file handle owned by the function that opened it.
+class ScopedFile {
+ public:
+  explicit ScopedFile(HANDLE handle) : m_handle(handle) {}
+  ~ScopedFile() { Close(); }
+  ScopedFile(const ScopedFile&) = delete;
+  ScopedFile& operator=(const ScopedFile&) = delete;
+
+  bool IsOpen() const { return m_handle != INVALID_HANDLE_VALUE; }
+  HANDLE Get() const { return m_handle; }
+  void Close() {
+    if (IsOpen()) CloseHandle(m_handle);
+    m_handle = INVALID_HANDLE_VALUE;
+  }
+  // Writes all of count bytes; false on any shortfall.
+  bool WriteAll(const void* data, DWORD count) {
+    DWORD written = 0;
+    return WriteFile(m_handle, data, count, &written, nullptr) && written == count;
+  }
+
+ private:
+  HANDLE m_handle;
+};
+
+// A new file for writing (an existing one is truncated); others may read it but not write it.
+HANDLE CreateTransferFile(const char* path) {
+  return CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+FILETIME ToFileTime(const ZipFileTime& time) {
+  FILETIME result;
+  result.dwLowDateTime = time.dwLowDateTime;
+  result.dwHighDateTime = time.dwHighDateTime;
+  return result;
+}
+
+// Unpacks the entry into file piece by piece. 0 when exactly the entry's size
+// was written; 5009 for a write error; 5006 when the reader gives up on the
+// entry's data (a damaged archive) or ends it short of its size, since such a
+// piece must never be installed as a finished program.
+int UnpackEntry(ZipReaderHandle zip, int index, const ZipEntryInfo& entry, ScopedFile& file) {
+  if (entry.uncompressedSize < 0) return LauncherError::UPDATEWIZARD_CANT_OPEN_ZIP;
+  const int64_t size = entry.uncompressedSize;
+  int64_t written = 0;
+  char buffer[kTransferSize];
+  for (;;) {
+    int code = ZipReaderExtractToMemory(zip, index, buffer, kTransferSize);
+    if (code == ZIPREADER_SUCCESS) {
+      // The end of the entry brings no new bytes: the buffer holds the last piece's.
+      return written == size ? 0 : LauncherError::UPDATEWIZARD_CANT_OPEN_ZIP;
+    }
+    if (code != ZIPREADER_MORE_DATA) return LauncherError::UPDATEWIZARD_CANT_OPEN_ZIP;
+    // The reader fills the whole buffer with every piece but the entry's last.
+    int64_t piece = std::min<int64_t>(kTransferSize, size - written);
+    if (piece > 0) {
+      if (!file.WriteAll(buffer, static_cast<DWORD>(piece))) return LauncherError::UPDATEWIZARD_CANT_WRITE_WIZARDFILE;
+      written += piece;
+    }
+  }
+}
+
+}  // namespace
+
+bool SameWizardVersion(const char* wanted, const char* installed) { return _stricoll(wanted, installed) == 0; }
+
+ZKUpdateWorkerSettings DefaultUpdateWorkerSettings() {
+  ZKUpdateWorkerSettings settings;
+  settings.test_server_root = ZK_WIZARD_TEST_SERVER_ROOT;
+  settings.download_folder = ZK_WIZARD_DOWNLOAD_FOLDER;
+  return settings;
+}
+
+ZKUpdateWorkerSettings& UpdateWorkerSettings() {
+  static ZKUpdateWorkerSettings settings = DefaultUpdateWorkerSettings();
+  return settings;
+}
+
+CZKUpdateWorker::CZKUpdateWorker(const ZKUpdateWorkerSettings& settings)
+    : m_settings(settings), m_manager(settings.manager ? *settings.manager : g_UpdateManager) {}
+
+int CZKUpdateWorker::RunUpdate(IZKUpdateResultSink* sink) {
+  int need_update = 0;
+  int code = CheckWizardVersion(need_update);
+  if (sink) sink->SetResultCode(code);
+  if (code == 0 && need_update == 1) {
+    code = UpdateWizardFile();
+    if (sink) sink->SetResultCode(code);
+  }
+  if (sink) sink->PostUpdateDone(code == 0 ? 1 : 0);
+  return code;
+}
+
+int CZKUpdateWorker::CheckWizardVersion(int& need_update) {
+  if (!m_manager.ReadPatchScript(m_settings.avatar_url)) return LauncherError::CANT_READPATCHSCRIPT;
+  need_update = 1;
+  // A missing program, or one without a readable version, is fetched without further checks.
+  if (!LocateWizardProgram()) return 0;
+  CFileVersionInfo installed_info;
+  if (!installed_info.LoadFromFile(g_strWizardPath)) return 0;
+  CStringA wanted = m_manager.WizardVersion();
+  if (wanted.GetLength() < 2 || m_manager.WizardFile().GetLength() < 2) return 0;
+  wanted = NormalizeWantedVersion(wanted);
+  CStringA installed = NormalizeInstalledVersion(installed_info.GetFileVersionText());
+  if (CheckWizardFileUrl() != 0) return LauncherError::INVALID_URL;
+  // Only equality counts: an older and a newer program are replaced alike.
+  if (SameWizardVersion(wanted, installed)) {
+    DWORD attributes = GetFileAttributesA(g_strWizardPath);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & kHiddenAttributes)) {
+      attributes &= ~kHiddenAttributes;
+      SetFileAttributesA(g_strWizardPath, attributes ? attributes : FILE_ATTRIBUTE_NORMAL);
+    }
+    need_update = 0;
+  }
+  return 0;
+}
+
+BOOL CZKUpdateWorker::LocateWizardProgram() {
+  char folder[MAX_PATH] = {};
+  if (!m_settings.application_data_folder.IsEmpty()) {
+    lstrcpynA(folder, m_settings.application_data_folder, MAX_PATH);
+  } else {
+    SHGetSpecialFolderPathA(nullptr, folder, CSIDL_APPDATA, FALSE);
+  }
+  g_strWizardFolder = folder;
+  g_strWizardFolder += kWizardFolderName;
+  g_strWizardPath = g_strWizardFolder;
+  g_strWizardPath += "\\";
+  g_strWizardPath += kWizardFileName;
+  if (!DirectoryExists(g_strWizardFolder)) {
+    CreateDirectoryTree(g_strWizardFolder);
+    return FALSE;
+  }
+  return PathExists(g_strWizardPath) == 1;
+}
+
+int CZKUpdateWorker::CheckWizardFileUrl() const {
+  return ::CheckWizardFileUrl(m_manager.WizardFile(), m_settings.test_server_root, m_settings.download_folder);
+}
+
+int CZKUpdateWorker::UpdateWizardFile() {
+  CStringA zip_path;
+  zip_path.Format("%s.zip", g_strWizardPath.GetString());
+  int result = DownloadZip(zip_path);
+  if (result == 0) result = UnpackAndInstall(zip_path);
+  // Also when it was never created.
+  DeleteFileA(zip_path);
+  return result;
+}
+
+int CZKUpdateWorker::DownloadZip(const CStringA& zip_path) {
+  CZKGetHTTP getter;
+  if (getter.Open(m_manager.WizardFile(), 0) != 0) return LauncherError::UPDATEWIZARD_CANT_OPEN_URL;
+  CFileHashInfo hashes;
+  ScopedFile zip(CreateTransferFile(zip_path));
+  if (!zip.IsOpen()) return LauncherError::UPDATEWIZARD_CANT_OPEN_FILE;
+
+  int result = 0;
+  char buffer[kTransferSize];
+  for (;;) {
+    uint32_t got = 0;
+    if (getter.Read(buffer, kTransferSize, got) != 0) {
+      result = LauncherError::UPDATEWIZARD_CANT_READ_URL;
+      break;
+    }
+    if (got > 0) {
+      if (zip.WriteAll(buffer, got)) {
+        hashes.UpdateStreamHash(buffer, got);
+      } else {
+        result = LauncherError::UPDATEWIZARD_CANT_WRITE_FILE;
+      }
+    }
+    if (got < kTransferSize) {
+      // The whole body is in: the check runs whatever the result so far.
+      hashes.LoadHashInfo(m_settings.avatar_url);
+      if (!hashes.VerifyStream(zip_path, 1, m_manager.WizardFileHash())) {
+        result = LauncherError::UPDATEWIZARD_WIZARD_FILEHASH_MISMATCH;
+        if (m_settings.report) m_settings.report(hashes, m_settings.statistics_url, result, 0);
+      }
+      break;
+    }
+    if (result != 0) break;
+  }
+  return result;
+}
+
+int CZKUpdateWorker::UnpackAndInstall(const CStringA& zip_path) {
+  ZipReaderHandle zip = ZipReaderOpenFile(zip_path, nullptr);
+  if (!zip) return LauncherError::UPDATEWIZARD_CANT_OPEN_ZIP;
+  int result = 0;
+  int index = -1;
+  ZipEntryInfo entry;
+  std::memset(&entry, 0, sizeof entry);
+  if (ZipReaderFindEntry(zip, kWizardFileName, 1, &index, &entry) != ZIPREADER_SUCCESS) {
+    result = LauncherError::UPDATEWIZARD_CANT_FIND_ZIP_WIZARDFILE;
+  } else {
+    CStringA unpack_path;
+    unpack_path.Format("%s_", g_strWizardPath.GetString());
+    ScopedFile unpacked(CreateTransferFile(unpack_path));
+    if (!unpacked.IsOpen()) {
+      result = LauncherError::UPDATEWIZARD_CANT_OPEN_WIZARDFILE;
+    } else {
+      result = UnpackEntry(zip, index, entry, unpacked);
+      if (result != 0) {
+        unpacked.Close();
+        DeleteFileA(unpack_path);
+      } else {
+        FILETIME creation = ToFileTime(entry.creationTime), access = ToFileTime(entry.accessTime),
+                 modification = ToFileTime(entry.modificationTime);
+        SetFileTime(unpacked.Get(), &creation, &access, &modification);
+        unpacked.Close();
+        DeleteFileA(g_strWizardPath);
+        if (!MoveFileA(unpack_path, g_strWizardPath)) {
+          result = LauncherError::UPDATEWIZARD_CANT_RENAME_WIZARDFILE;
+        } else {
+          SetFileAttributesA(g_strWizardPath, FILE_ATTRIBUTE_NORMAL);
+        }
+      }
+    }
+  }
+  ZipReaderClose(zip);
+  return result;
+}

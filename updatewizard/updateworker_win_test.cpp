@@ -1,0 +1,277 @@
+// Tests of the update worker under Wine against nginx: the patch script, the
+// hash list and the wizard zips of tests/worker/worker-fixture, and stand-in
+// Quillan1.exe programs that differ in their version blocks.
+#include "updatewizard/updateworker_win.h"
+
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include <string>
+#include <vector>
+
+#include "_Common/zkfilehashinfo.h"
+#include "_Common/zkgethttp.h"
+#include "_Common/zkgethttp_testpeers.h"
+
+namespace {
+
+using zkhttptest::Env;
+using zkhttptest::HostPath;
+using zkhttptest::ReadWholeFile;
+
+std::string Root() { return "http://127.0.0.1:" + Env("ZK_WORKER_NGINX_PORT"); }
+
+std::string ReadFile(const std::string& windows_path) {
+  std::string unix_path = windows_path;
+  return ReadWholeFile(unix_path.rfind("Z:", 0) == 0 ? unix_path.substr(2) : unix_path);
+}
+
+std::string Program(const std::string& variant) {
+  return HostPath(Env("ZK_WORKER_PROGRAMS") + "/quillan_" + variant + ".exe");
+}
+
+std::string NginxLog() { return ReadWholeFile(Env("ZK_WORKER_DATA") + "/nginx/access.log"); }
+
+int CountOf(const std::string& text, const std::string& part) {
+  int count = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+  return count;
+}
+
+// Stands in for the patch-script module: one GET of the script and its three
+// wizard keys (the hash decrypted as the parser does), after the header line.
+class ScriptSource : public IZKPatchScriptSource {
+ public:
+  int DownloadPatchScriptRetry(const char* name, CStringA& address) override {
+    ++reads;
+    CZKGetHTTP getter;
+    if (getter.Open(address, 0) != 0) return 0;
+    std::string body;
+    char buffer[1024];
+    for (uint32_t got = 1; got > 0;) {
+      if (getter.Read(buffer, sizeof buffer, got) != 0) return 0;
+      body.append(buffer, got);
+    }
+    if (body.rfind("[CorvaliseUpdateFile]", 0) != 0) return 0;
+    for (size_t start = 0; start < body.size();) {
+      size_t end = body.find('\n', start);
+      std::string line = body.substr(start, end == std::string::npos ? std::string::npos : end - start);
+      start = end == std::string::npos ? body.size() : end + 1;
+      while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
+      size_t space = line.find(' ');
+      if (space == std::string::npos) continue;
+      std::string key = line.substr(0, space), value = line.substr(space + 1);
+      if (key == "WizardFile") file = value.c_str();
+      if (key == "WizardVersion") version = value.c_str();
+      if (key == "WizardFileHash") DecryptHashValue(value.c_str(), hash, nullptr, nullptr);
+    }
+    return 1;
+  }
+  CStringA GetWizardFile() const override { return file; }
+  CStringA GetWizardVersion() const override { return version; }
+  CStringA GetWizardFileHash() const override { return hash; }
+
+  int reads = 0;
+  CStringA file, version, hash;
+};
+
+// The dialog's side as the worker sees it: the codes stored and the flags posted.
+class RecordingSink : public IZKUpdateResultSink {
+ public:
+  void SetResultCode(int code) override { result = code; }
+  void PostUpdateDone(int success) override { posted.push_back(success); }
+
+  int result = 9000;
+  std::vector<int> posted;
+};
+
+// What the stand-in report received.
+struct ReportCall {
+  std::vector<std::string> failed_files;
+  std::string address;
+  int launcher_error;
+  int avatar_version;
+};
+std::vector<ReportCall> g_reports;
+
+bool RecordReport(CFileHashInfo& hashes, const char* address, int launcher_error, int avatar_version) {
+  ReportCall call{{}, address ? address : "", launcher_error, avatar_version};
+  for (const CStringA& path : hashes.GetFailedFiles()) call.failed_files.push_back(path.GetString());
+  g_reports.push_back(call);
+  return true;
+}
+
+class UpdateWorkerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    std::string safe;
+    for (char c : name) safe += (c == '/') ? '_' : c;
+    base_ = HostPath(Env("ZK_WORKER_DATA") + "/appdata/" + safe);
+    CreateDirectoryA(HostPath(Env("ZK_WORKER_DATA") + "/appdata").c_str(), nullptr);
+    CreateDirectoryA(base_.c_str(), nullptr);
+    folder_ = base_ + "\\corvalise";
+    program_ = folder_ + "\\Quillan1.exe";
+    for (const std::string& leftover : {program_, program_ + ".zip", program_ + "_"}) {
+      SetFileAttributesA(leftover.c_str(), FILE_ATTRIBUTE_NORMAL);
+      DeleteFileA(leftover.c_str());
+    }
+    RemoveDirectoryA(folder_.c_str());
+    SetCurrentDirectoryA(base_.c_str());
+    g_reports.clear();
+    log_start_ = NginxLog().size();
+
+    settings_ = DefaultUpdateWorkerSettings();
+    settings_.test_server_root = (Root() + "/").c_str();
+    settings_.download_folder = "http://cdn.corvalise.test/Common/";
+    settings_.application_data_folder = base_.c_str();
+    settings_.statistics_url = (Root() + "/stats/index_v2.asp").c_str();
+    settings_.report = RecordReport;
+    settings_.manager = &manager_;
+  }
+
+  void UseCase(const std::string& name) { settings_.avatar_url = (Root() + "/" + name + "/CorvaliseAvatar.htm").c_str(); }
+
+  void Install(const std::string& variant) {
+    CreateDirectoryA(folder_.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileA(Program(variant).c_str(), program_.c_str(), FALSE));
+  }
+
+  // The requests for zips since the test began.
+  int ZipRequests() { return CountOf(NginxLog().substr(log_start_), "/Quillan1.zip "); }
+
+  std::string base_, folder_, program_;
+  size_t log_start_ = 0;
+  ScriptSource source_;
+  CZKUpdateManager manager_{&source_};
+  ZKUpdateWorkerSettings settings_;
+};
+
+struct RunCase {
+  const char* name;
+  const char* script_case;
+  const char* installed;  // program variant in place before the run; "" none, "-" no folder either
+  bool foreign_roots;     // WizardFile outside both roots
+  int expected;
+  int zip_requests;
+  const char* program_after;  // variant expected at the wizard path; "" none
+};
+
+class UpdateWorkerRunTest : public UpdateWorkerTest, public ::testing::WithParamInterface<RunCase> {};
+
+TEST_P(UpdateWorkerRunTest, LeavesCodeProgramAndNoTemporaryFiles) {
+  const RunCase& c = GetParam();
+  UseCase(c.script_case);
+  if (std::string(c.installed) == "") CreateDirectoryA(folder_.c_str(), nullptr);
+  else if (std::string(c.installed) != "-") Install(c.installed);
+  if (c.foreign_roots) {
+    settings_.test_server_root = "http://127.0.0.2/";
+    settings_.download_folder = "http://cdn.corvalise.test/Common/";
+  }
+
+  RecordingSink sink;
+  CZKUpdateWorker worker(settings_);
+  EXPECT_EQ(worker.RunUpdate(&sink), c.expected);
+  EXPECT_EQ(sink.result, c.expected);
+  EXPECT_EQ(sink.posted, std::vector<int>{c.expected == 0 ? 1 : 0});
+  EXPECT_EQ(source_.reads, 1);
+  EXPECT_EQ(ZipRequests(), c.zip_requests);
+
+  EXPECT_STREQ(g_strWizardFolder, folder_.c_str());
+  EXPECT_STREQ(g_strWizardPath, program_.c_str());
+  if (*c.program_after) {
+    EXPECT_EQ(ReadFile(program_), ReadFile(Program(c.program_after))) << "program is not " << c.program_after;
+    EXPECT_EQ(GetFileAttributesA(program_.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+  } else {
+    EXPECT_EQ(GetFileAttributesA(program_.c_str()), INVALID_FILE_ATTRIBUTES);
+  }
+  EXPECT_EQ(GetFileAttributesA((program_ + ".zip").c_str()), INVALID_FILE_ATTRIBUTES) << "zip left behind";
+  EXPECT_EQ(GetFileAttributesA((program_ + "_").c_str()), INVALID_FILE_ATTRIBUTES) << "unpack file left behind";
+
+  if (c.expected == 5011) {
+    ASSERT_EQ(g_reports.size(), 1u);
+    EXPECT_EQ(g_reports[0].failed_files, std::vector<std::string>{program_ + ".zip"});
+    EXPECT_EQ(g_reports[0].address, Root() + "/stats/index_v2.asp");
+    EXPECT_EQ(g_reports[0].launcher_error, 5011);
+    EXPECT_EQ(g_reports[0].avatar_version, 0);
+  } else {
+    EXPECT_TRUE(g_reports.empty());
+  }
+}
+
+const RunCase kRunCases[] = {
+    {"NoFolderInstalls", "good", "-", false, 0, 1, "new"},
+    {"MissingProgramInstalls", "good", "", false, 0, 1, "new"},
+    {"OtherVersionReplaced", "good", "old", false, 0, 1, "new"},
+    // "1, 0, 0, 6" against 1.0.0.6: equal, nothing fetched.
+    {"SameVersionNothingDownloaded", "good", "new", false, 0, 0, "new"},
+    // "1.0.0.6" keeps its points, so it never equals the wanted "1,0,0,6".
+    {"PointedVersionDownloadedAgain", "good", "pointed", false, 0, 1, "new"},
+    {"OneCharacterVersionDownloads", "short", "new", false, 0, 1, "new"},
+    // Its size is a multiple of 4096: the last read brings 0 bytes and the check runs then.
+    {"ZipOfWholePiecesInstalls", "aligned", "old", false, 0, 1, "new"},
+    {"HashMismatchReported", "mismatch", "old", false, 5011, 1, "old"},
+    {"DamagedZipDataNotInstalled", "damaged", "old", false, 5006, 1, "old"},
+    {"NoZipAtAll", "notzip", "old", false, 5006, 1, "old"},
+    {"ZipWithoutProgram", "noentry", "old", false, 5007, 1, "old"},
+    {"ZipMissingOnServer", "missingzip", "old", false, 5002, 1, "old"},
+    {"ForeignAddressRefusedWhenInstalled", "good", "old", true, 2002, 0, "old"},
+    {"ForeignAddressFetchedWhenMissing", "good", "", true, 0, 1, "new"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, UpdateWorkerRunTest, ::testing::ValuesIn(kRunCases),
+                         [](const ::testing::TestParamInfo<RunCase>& info) { return std::string(info.param.name); });
+
+TEST_F(UpdateWorkerTest, UnreachableScriptEndsWith1502AndTouchesNothing) {
+  // Nothing listens on port 1.
+  settings_.avatar_url = "http://127.0.0.1:1/good/CorvaliseAvatar.htm";
+  g_strWizardPath = "unchanged";
+  RecordingSink sink;
+  EXPECT_EQ(CZKUpdateWorker(settings_).RunUpdate(&sink), 1502);
+  EXPECT_EQ(sink.result, 1502);
+  EXPECT_EQ(sink.posted, std::vector<int>{0});
+  EXPECT_STREQ(g_strWizardPath, "unchanged");
+  EXPECT_EQ(GetFileAttributesA(folder_.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(UpdateWorkerTest, CurrentProgramLosesReadOnlyHiddenAndSystem) {
+  UseCase("good");
+  Install("new");
+  SetFileAttributesA(program_.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE);
+  int need_update = 7;
+  EXPECT_EQ(CZKUpdateWorker(settings_).CheckWizardVersion(need_update), 0);
+  EXPECT_EQ(need_update, 0);
+  DWORD attributes = GetFileAttributesA(program_.c_str());
+  EXPECT_EQ(attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM), 0u);
+  EXPECT_EQ(ZipRequests(), 0);
+}
+
+TEST_F(UpdateWorkerTest, ReadOnlyOldProgramBlocksTheRename) {
+  UseCase("good");
+  Install("old");
+  SetFileAttributesA(program_.c_str(), FILE_ATTRIBUTE_READONLY);
+  EXPECT_EQ(CZKUpdateWorker(settings_).RunUpdate(nullptr), 5010) << "a read-only program cannot be deleted";
+  // The deletion failed, so the old program is still there and the unpacked one beside it.
+  EXPECT_EQ(ReadFile(program_), ReadFile(Program("old")));
+  EXPECT_EQ(ReadFile(program_ + "_"), ReadFile(Program("new")));
+}
+
+TEST_F(UpdateWorkerTest, DefaultFolderIsCorvaliseUnderApplicationData) {
+  char appdata[MAX_PATH] = {};
+  ASSERT_TRUE(SHGetSpecialFolderPathA(nullptr, appdata, CSIDL_APPDATA, FALSE));
+  settings_.application_data_folder.Empty();
+  CZKUpdateWorker worker(settings_);
+  worker.LocateWizardProgram();
+  EXPECT_EQ(std::string(g_strWizardFolder), std::string(appdata) + "\\corvalise");
+  EXPECT_EQ(std::string(g_strWizardPath), std::string(appdata) + "\\corvalise\\Quillan1.exe");
+  EXPECT_EQ(GetFileAttributesA(g_strWizardFolder) & FILE_ATTRIBUTE_DIRECTORY, FILE_ATTRIBUTE_DIRECTORY);
+}
+
+TEST(UpdateWorkerVersionText, EqualIgnoringCaseOnly) {
+  EXPECT_TRUE(SameWizardVersion("1,0,0,6b", "1,0,0,6B"));
+  EXPECT_TRUE(SameWizardVersion("1,0,0,5", "1,0,0,5"));
+  EXPECT_FALSE(SameWizardVersion("1,0,0,5", "1,0,0,6"));
+  EXPECT_FALSE(SameWizardVersion("1,0,0,5", "1.0.0.5"));
+}
+
+}  // namespace

@@ -1,0 +1,58 @@
+# The update worker: the patch-script holder, version texts, prefix test and
+# hand-back (pure, both targets), and the worker itself (Windows), with its
+# tests against nginx under Wine.
+set(ZK_WIZARD_TEST_SERVER_ROOT "http://127.0.0.1:${ZK_PORT_BASE}/" CACHE STRING
+  "Root of the test server from which the update wizard takes a wizard zip")
+set(ZK_WIZARD_DOWNLOAD_FOLDER "http://localhost:${ZK_PORT_BASE}/Common/" CACHE STRING
+  "Download folder (ending in /Common/) from which the update wizard takes a wizard zip")
+
+add_library(zkupdateworker_pure STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/updatemanager.cpp ${CMAKE_CURRENT_LIST_DIR}/updatemanager.h
+  ${CMAKE_CURRENT_LIST_DIR}/updateworker.cpp ${CMAKE_CURRENT_LIST_DIR}/updateworker.h)
+target_include_directories(zkupdateworker_pure PUBLIC ${CMAKE_SOURCE_DIR})
+target_link_libraries(zkupdateworker_pure PUBLIC zkframework)
+
+zk_test(updateworker_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/updateworker_test.cpp LIBS zkupdateworker_pure)
+
+if(ZK_WINDOWS)
+  add_library(zkupdateworker STATIC
+    ${CMAKE_CURRENT_LIST_DIR}/updateworker_win.cpp ${CMAKE_CURRENT_LIST_DIR}/updateworker_win.h)
+  target_include_directories(zkupdateworker PUBLIC ${CMAKE_SOURCE_DIR})
+  target_compile_definitions(zkupdateworker PRIVATE
+    "ZK_WIZARD_TEST_SERVER_ROOT=\"${ZK_WIZARD_TEST_SERVER_ROOT}\""
+    "ZK_WIZARD_DOWNLOAD_FOLDER=\"${ZK_WIZARD_DOWNLOAD_FOLDER}\"")
+  target_link_libraries(zkupdateworker PUBLIC zkupdateworker_pure zkgethttp zkzip zkfilehashinfo zkfileversion
+    zkcommonfunc zkerrorcodes zkframework shell32)
+
+  # Stand-ins of the installed wizard program, alike but for their version blocks.
+  set(zk_worker_programs ${CMAKE_BINARY_DIR}/tests/worker-programs)
+  foreach(name old new pointed)
+    add_executable(worker_quillan_${name} ${CMAKE_SOURCE_DIR}/tests/worker/quillan.c
+      ${CMAKE_SOURCE_DIR}/tests/worker/quillan_${name}.rc)
+    set_target_properties(worker_quillan_${name} PROPERTIES
+      OUTPUT_NAME quillan_${name} RUNTIME_OUTPUT_DIRECTORY ${zk_worker_programs})
+  endforeach()
+
+  # nginx serving the patch scripts, hash lists and zips of the cases.
+  math(EXPR zk_worker_nginx_port "${ZK_PORT_BASE} + 3")
+  set(zk_worker_data ${CMAKE_BINARY_DIR}/tests/worker-data)
+  add_test(NAME updateworker_fixture
+    COMMAND ${CMAKE_SOURCE_DIR}/tests/worker/worker-fixture ${zk_worker_data} ${zk_worker_nginx_port}
+            $<TARGET_FILE:worker_quillan_new>)
+  add_test(NAME updateworker_peers_start
+    COMMAND ${CMAKE_SOURCE_DIR}/tests/peers/nginx-ctl start ${zk_worker_data}/nginx ${zk_worker_nginx_port}
+            ${zk_worker_data}/docroot)
+  add_test(NAME updateworker_peers_stop COMMAND ${CMAKE_SOURCE_DIR}/tests/peers/nginx-ctl stop ${zk_worker_data}/nginx)
+  set_tests_properties(updateworker_fixture PROPERTIES FIXTURES_SETUP updateworker_data)
+  set_tests_properties(updateworker_peers_start PROPERTIES FIXTURES_SETUP updateworker_peers
+    FIXTURES_REQUIRED updateworker_data)
+  set_tests_properties(updateworker_peers_stop PROPERTIES FIXTURES_CLEANUP updateworker_peers)
+
+  zk_test(updateworker_win_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/updateworker_win_test.cpp
+    LIBS zkupdateworker)
+  add_dependencies(updateworker_win_test worker_quillan_old worker_quillan_new worker_quillan_pointed)
+  set_property(TEST updateworker_win_test APPEND PROPERTY ENVIRONMENT
+    "ZK_WORKER_DATA=${zk_worker_data};ZK_WORKER_PROGRAMS=${zk_worker_programs};ZK_WORKER_NGINX_PORT=${zk_worker_nginx_port}")
+  set_tests_properties(updateworker_win_test PROPERTIES
+    FIXTURES_REQUIRED "updateworker_data;updateworker_peers" RESOURCE_LOCK updateworker_peers)
+endif()
