@@ -62,46 +62,53 @@ TEST(UpdateWorkerPrefix, DoubleByteCharactersCompareExactly) {
   EXPECT_TRUE(MatchesRootIgnoringCase("HTTP://H/\xB0\x41/x", "http://h/\xB0\x41/"));
 }
 
-class RecordingSource : public IZKPatchScriptSource {
- public:
-  int DownloadPatchScriptRetry(const char* name, CStringA& address) override {
-    names.push_back(name);
-    addresses.push_back(address.GetString());
-    return answer;
-  }
-  CStringA GetWizardFile() const override { return "http://h/Quillan1.zip"; }
-  CStringA GetWizardVersion() const override { return "1.0.0.5"; }
-  CStringA GetWizardFileHash() const override { return "ABCDEF"; }
-
-  int answer = 1;
-  std::vector<std::string> names, addresses;
+struct ReaderCall {
+  std::string name, address;
+  bool lists;
+  int installed_version;
 };
+std::vector<ReaderCall> g_reader_calls;
+int g_reader_answer = 1;
 
-TEST(UpdateManager, ReadsTheAvatarScriptThroughItsSource) {
-  RecordingSource source;
-  CZKUpdateManager manager(&source);
+// Stands in for the retrying download: records the call and fills the parser.
+int RecordingReader(const char* name, CStringA& address, CSentenceParse& parser, PatchFileLists* lists,
+                    int installed_version) {
+  g_reader_calls.push_back({name, address.GetString(), lists != nullptr, installed_version});
+  parser.m_strWizardFile = "http://h/Quillan1.zip";
+  parser.m_strWizardVersion = "1.0.0.5";
+  parser.m_strWizardFileHash = "ABCDEF";
+  return g_reader_answer;
+}
+
+TEST(UpdateManager, ReadsTheAvatarScriptIntoItsParseResult) {
+  g_reader_calls.clear();
+  CZKUpdateManager manager(RecordingReader);
   CStringA address("http://patch/CorvaliseAvatar.htm");
+  g_reader_answer = 1;
   EXPECT_TRUE(manager.ReadPatchScript(address));
-  source.answer = 0;
+  g_reader_answer = 0;
   EXPECT_FALSE(manager.ReadPatchScript(address));
-  EXPECT_EQ(source.names, (std::vector<std::string>{"CorvaliseAvatar", "CorvaliseAvatar"}));
-  EXPECT_EQ(source.addresses[0], "http://patch/CorvaliseAvatar.htm");
+  ASSERT_EQ(g_reader_calls.size(), 2u);
+  EXPECT_EQ(g_reader_calls[0].name, "CorvaliseAvatar");
+  EXPECT_EQ(g_reader_calls[0].address, "http://patch/CorvaliseAvatar.htm");
+  EXPECT_FALSE(g_reader_calls[0].lists);
+  EXPECT_EQ(g_reader_calls[0].installed_version, 0);
   EXPECT_STREQ(manager.WizardFile(), "http://h/Quillan1.zip");
   EXPECT_STREQ(manager.WizardVersion(), "1.0.0.5");
   EXPECT_STREQ(manager.WizardFileHash(), "ABCDEF");
 }
 
-TEST(UpdateManager, EmptyAddressReadsNothingAndMissingSourceFails) {
-  RecordingSource source;
-  CZKUpdateManager manager(&source);
+TEST(UpdateManager, EmptyAddressReadsNothingAndMissingReaderFails) {
+  g_reader_calls.clear();
+  CZKUpdateManager manager(RecordingReader);
   CStringA empty;
   EXPECT_TRUE(manager.ReadPatchScript(empty));
-  EXPECT_TRUE(source.names.empty());
+  EXPECT_TRUE(g_reader_calls.empty());
 
-  CZKUpdateManager without_source;
+  CZKUpdateManager without_reader;
   CStringA address("http://patch/CorvaliseAvatar.htm");
-  EXPECT_FALSE(without_source.ReadPatchScript(address));
-  EXPECT_STREQ(without_source.WizardFile(), "");
+  EXPECT_FALSE(without_reader.ReadPatchScript(address));
+  EXPECT_STREQ(without_reader.WizardFile(), "");
 }
 
 }  // namespace

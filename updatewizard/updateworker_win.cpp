@@ -87,6 +87,11 @@ int UnpackEntry(ZipReaderHandle zip, int index, const ZipEntryInfo& entry, Scope
   }
 }
 
+// The hash list's statistics report of its failed files.
+bool ReportToStatisticsServer(CFileHashInfo& hashes, const char* address, int launcher_error, int avatar_version) {
+  return hashes.ReportHashFailures(address, launcher_error, avatar_version);
+}
+
 }  // namespace
 
 bool SameWizardVersion(const char* wanted, const char* installed) { return _stricoll(wanted, installed) == 0; }
@@ -95,6 +100,7 @@ ZKUpdateWorkerSettings DefaultUpdateWorkerSettings() {
   ZKUpdateWorkerSettings settings;
   settings.test_server_root = ZK_WIZARD_TEST_SERVER_ROOT;
   settings.download_folder = ZK_WIZARD_DOWNLOAD_FOLDER;
+  settings.report = ReportToStatisticsServer;
   return settings;
 }
 

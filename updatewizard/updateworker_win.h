@@ -27,7 +27,7 @@ struct ZKUpdateWorkerSettings {
   CStringA download_folder;
   // The folder under which "corvalise" lies; empty: the user's application-data folder.
   CStringA application_data_folder;
-  // The report of a failed hash check; null sends none.
+  // The report of a failed hash check (the statistics report by default); null sends none.
   ZKHashFailureReport report = nullptr;
   // The patch-script holder; null: the program's global one.
   CZKUpdateManager* manager = nullptr;
@@ -37,7 +37,7 @@ struct ZKUpdateWorkerSettings {
 // runtime's collation); older and newer count alike as different.
 bool SameWizardVersion(const char* wanted, const char* installed);
 
-// The settings with the built-in roots and nothing else set.
+// The settings with the built-in roots and the statistics report, and nothing else set.
 ZKUpdateWorkerSettings DefaultUpdateWorkerSettings();
 
 // The program's settings of the worker: the start-up sets the addresses from

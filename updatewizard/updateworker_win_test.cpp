@@ -11,6 +11,7 @@
 
 #include "_Common/zkfilehashinfo.h"
 #include "_Common/zkgethttp.h"
+#include "_Common/zkcommonfunc_win.h"
 #include "_Common/zkgethttp_testpeers.h"
 
 namespace {
@@ -18,6 +19,15 @@ namespace {
 using zkhttptest::Env;
 using zkhttptest::HostPath;
 using zkhttptest::ReadWholeFile;
+
+}  // namespace
+
+// The start-up's globals, which the statistics report reads.
+CStringA g_strProgramName = "GAME01";
+CStringA g_strStatisticsUrl;
+CStringA g_strBrowserName = "IE 8.0";
+
+namespace {
 
 std::string Root() { return "http://127.0.0.1:" + Env("ZK_WORKER_NGINX_PORT"); }
 
@@ -38,42 +48,12 @@ int CountOf(const std::string& text, const std::string& part) {
   return count;
 }
 
-// Stands in for the patch-script module: one GET of the script and its three
-// wizard keys (the hash decrypted as the parser does), after the header line.
-class ScriptSource : public IZKPatchScriptSource {
- public:
-  int DownloadPatchScriptRetry(const char* name, CStringA& address) override {
-    ++reads;
-    CZKGetHTTP getter;
-    if (getter.Open(address, 0) != 0) return 0;
-    std::string body;
-    char buffer[1024];
-    for (uint32_t got = 1; got > 0;) {
-      if (getter.Read(buffer, sizeof buffer, got) != 0) return 0;
-      body.append(buffer, got);
-    }
-    if (body.rfind("[CorvaliseUpdateFile]", 0) != 0) return 0;
-    for (size_t start = 0; start < body.size();) {
-      size_t end = body.find('\n', start);
-      std::string line = body.substr(start, end == std::string::npos ? std::string::npos : end - start);
-      start = end == std::string::npos ? body.size() : end + 1;
-      while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
-      size_t space = line.find(' ');
-      if (space == std::string::npos) continue;
-      std::string key = line.substr(0, space), value = line.substr(space + 1);
-      if (key == "WizardFile") file = value.c_str();
-      if (key == "WizardVersion") version = value.c_str();
-      if (key == "WizardFileHash") DecryptHashValue(value.c_str(), hash, nullptr, nullptr);
-    }
-    return 1;
-  }
-  CStringA GetWizardFile() const override { return file; }
-  CStringA GetWizardVersion() const override { return version; }
-  CStringA GetWizardFileHash() const override { return hash; }
-
-  int reads = 0;
-  CStringA file, version, hash;
-};
+// The message boxes of the patch-script download, recorded instead of shown.
+std::vector<std::string> g_boxes;
+int WINAPI RecordBox(HWND, LPCSTR text, LPCSTR, UINT) {
+  g_boxes.push_back(text ? text : "");
+  return IDOK;
+}
 
 // The dialog's side as the worker sees it: the codes stored and the flags posted.
 class RecordingSink : public IZKUpdateResultSink {
@@ -84,22 +64,6 @@ class RecordingSink : public IZKUpdateResultSink {
   int result = 9000;
   std::vector<int> posted;
 };
-
-// What the stand-in report received.
-struct ReportCall {
-  std::vector<std::string> failed_files;
-  std::string address;
-  int launcher_error;
-  int avatar_version;
-};
-std::vector<ReportCall> g_reports;
-
-bool RecordReport(CFileHashInfo& hashes, const char* address, int launcher_error, int avatar_version) {
-  ReportCall call{{}, address ? address : "", launcher_error, avatar_version};
-  for (const CStringA& path : hashes.GetFailedFiles()) call.failed_files.push_back(path.GetString());
-  g_reports.push_back(call);
-  return true;
-}
 
 class UpdateWorkerTest : public ::testing::Test {
  protected:
@@ -118,7 +82,8 @@ class UpdateWorkerTest : public ::testing::Test {
     }
     RemoveDirectoryA(folder_.c_str());
     SetCurrentDirectoryA(base_.c_str());
-    g_reports.clear();
+    g_boxes.clear();
+    previous_box_ = SetMessageBoxFunctionForTesting(RecordBox);
     log_start_ = NginxLog().size();
 
     settings_ = DefaultUpdateWorkerSettings();
@@ -126,9 +91,9 @@ class UpdateWorkerTest : public ::testing::Test {
     settings_.download_folder = "http://cdn.corvalise.test/Common/";
     settings_.application_data_folder = base_.c_str();
     settings_.statistics_url = (Root() + "/stats/index_v2.asp").c_str();
-    settings_.report = RecordReport;
-    settings_.manager = &manager_;
   }
+
+  void TearDown() override { SetMessageBoxFunctionForTesting(previous_box_); }
 
   void UseCase(const std::string& name) { settings_.avatar_url = (Root() + "/" + name + "/CorvaliseAvatar.htm").c_str(); }
 
@@ -139,11 +104,21 @@ class UpdateWorkerTest : public ::testing::Test {
 
   // The requests for zips since the test began.
   int ZipRequests() { return CountOf(NginxLog().substr(log_start_), "/Quillan1.zip "); }
+  // The requests of patch scripts since the test began.
+  int ScriptRequests() { return CountOf(NginxLog().substr(log_start_), "/CorvaliseAvatar.htm "); }
+  // The statistics requests since the test began.
+  std::vector<std::string> StatisticsRequests() {
+    std::vector<std::string> requests;
+    std::string log = NginxLog().substr(log_start_);
+    for (size_t at = log.find("GET /stats/"); at != std::string::npos; at = log.find("GET /stats/", at + 1)) {
+      requests.push_back(log.substr(at, log.find(' ', at + 4) - at));
+    }
+    return requests;
+  }
 
   std::string base_, folder_, program_;
   size_t log_start_ = 0;
-  ScriptSource source_;
-  CZKUpdateManager manager_{&source_};
+  MessageBoxFunction previous_box_ = nullptr;
   ZKUpdateWorkerSettings settings_;
 };
 
@@ -174,7 +149,8 @@ TEST_P(UpdateWorkerRunTest, LeavesCodeProgramAndNoTemporaryFiles) {
   EXPECT_EQ(worker.RunUpdate(&sink), c.expected);
   EXPECT_EQ(sink.result, c.expected);
   EXPECT_EQ(sink.posted, std::vector<int>{c.expected == 0 ? 1 : 0});
-  EXPECT_EQ(source_.reads, 1);
+  EXPECT_EQ(ScriptRequests(), 1);
+  EXPECT_TRUE(g_boxes.empty());
   EXPECT_EQ(ZipRequests(), c.zip_requests);
 
   EXPECT_STREQ(g_strWizardFolder, folder_.c_str());
@@ -188,14 +164,18 @@ TEST_P(UpdateWorkerRunTest, LeavesCodeProgramAndNoTemporaryFiles) {
   EXPECT_EQ(GetFileAttributesA((program_ + ".zip").c_str()), INVALID_FILE_ATTRIBUTES) << "zip left behind";
   EXPECT_EQ(GetFileAttributesA((program_ + "_").c_str()), INVALID_FILE_ATTRIBUTES) << "unpack file left behind";
 
+  std::vector<std::string> reports = StatisticsRequests();
   if (c.expected == 5011) {
-    ASSERT_EQ(g_reports.size(), 1u);
-    EXPECT_EQ(g_reports[0].failed_files, std::vector<std::string>{program_ + ".zip"});
-    EXPECT_EQ(g_reports[0].address, Root() + "/stats/index_v2.asp");
-    EXPECT_EQ(g_reports[0].launcher_error, 5011);
-    EXPECT_EQ(g_reports[0].avatar_version, 0);
+    // One request for the failed zip, by its file name, and the closing one.
+    ASSERT_EQ(reports.size(), 2u);
+    const std::string query = "GET /stats/index_v2.asp?GameCode=GAME01&contentType=hashcheck&iRunType=0&IsPageStyle=0"
+                              "&IsAgree=0&IsAgreeStartPage=0";
+    EXPECT_EQ(reports[0], query + "&iReturnGridError=0&iReturnLauncherError=5011&strErrorFileName=Quillan1.exe.zip");
+    EXPECT_EQ(reports[1].rfind(query + "&iReturnGridError=9999&iReturnLauncherError=5011&strErrorFileName=", 0), 0u)
+        << reports[1];
+    EXPECT_NE(reports[1].find("Avatar%20Ver:0"), std::string::npos) << reports[1];
   } else {
-    EXPECT_TRUE(g_reports.empty());
+    EXPECT_TRUE(reports.empty());
   }
 }
 
@@ -230,6 +210,8 @@ TEST_F(UpdateWorkerTest, UnreachableScriptEndsWith1502AndTouchesNothing) {
   EXPECT_EQ(CZKUpdateWorker(settings_).RunUpdate(&sink), 1502);
   EXPECT_EQ(sink.result, 1502);
   EXPECT_EQ(sink.posted, std::vector<int>{0});
+  // The avatar script gets one attempt, which shows its box.
+  EXPECT_EQ(g_boxes.size(), 1u);
   EXPECT_STREQ(g_strWizardPath, "unchanged");
   EXPECT_EQ(GetFileAttributesA(folder_.c_str()), INVALID_FILE_ATTRIBUTES);
 }

@@ -10,18 +10,19 @@ add_library(zkupdateworker_pure STATIC
   ${CMAKE_CURRENT_LIST_DIR}/updatemanager.cpp ${CMAKE_CURRENT_LIST_DIR}/updatemanager.h
   ${CMAKE_CURRENT_LIST_DIR}/updateworker.cpp ${CMAKE_CURRENT_LIST_DIR}/updateworker.h)
 target_include_directories(zkupdateworker_pure PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(zkupdateworker_pure PUBLIC zkframework)
+target_link_libraries(zkupdateworker_pure PUBLIC zkpatchscript zkframework)
 
 zk_test(updateworker_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/updateworker_test.cpp LIBS zkupdateworker_pure)
 
 if(ZK_WINDOWS)
   add_library(zkupdateworker STATIC
+    ${CMAKE_CURRENT_LIST_DIR}/updatemanager_win.cpp
     ${CMAKE_CURRENT_LIST_DIR}/updateworker_win.cpp ${CMAKE_CURRENT_LIST_DIR}/updateworker_win.h)
   target_include_directories(zkupdateworker PUBLIC ${CMAKE_SOURCE_DIR})
   target_compile_definitions(zkupdateworker PRIVATE
     "ZK_WIZARD_TEST_SERVER_ROOT=\"${ZK_WIZARD_TEST_SERVER_ROOT}\""
     "ZK_WIZARD_DOWNLOAD_FOLDER=\"${ZK_WIZARD_DOWNLOAD_FOLDER}\"")
-  target_link_libraries(zkupdateworker PUBLIC zkupdateworker_pure zkgethttp zkzip zkfilehashinfo zkfileversion
+  target_link_libraries(zkupdateworker PUBLIC zkupdateworker_pure zkpatchscript zkstatisticsreport zkgethttp zkzip zkfilehashinfo zkfileversion
     zkcommonfunc zkerrorcodes zkframework shell32)
 
   # Stand-ins of the installed wizard program, alike but for their version blocks.
