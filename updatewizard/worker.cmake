@@ -56,4 +56,20 @@ if(ZK_WINDOWS)
     "ZK_WORKER_DATA=${zk_worker_data};ZK_WORKER_PROGRAMS=${zk_worker_programs};ZK_WORKER_NGINX_PORT=${zk_worker_nginx_port}")
   set_tests_properties(updateworker_win_test PROPERTIES
     FIXTURES_REQUIRED "updateworker_data;updateworker_peers" RESOURCE_LOCK updateworker_peers)
+
+  # The wizard dialog with the real worker behind it.
+  if(TARGET zkwizarddlg)
+    add_library(zkupdateworker_dialog STATIC ${CMAKE_CURRENT_LIST_DIR}/updateworker_dialog_win.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/updateworker_dialog_win.h)
+    target_include_directories(zkupdateworker_dialog PUBLIC ${CMAKE_SOURCE_DIR})
+    target_link_libraries(zkupdateworker_dialog PUBLIC zkupdateworker zkwizarddlg)
+
+    zk_test(updateworker_dialog_win_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/updateworker_dialog_win_test.cpp
+      LIBS zkupdateworker_dialog)
+    add_dependencies(updateworker_dialog_win_test worker_quillan_old worker_quillan_new)
+    set_property(TEST updateworker_dialog_win_test APPEND PROPERTY ENVIRONMENT
+      "ZK_WORKER_DATA=${zk_worker_data};ZK_WORKER_PROGRAMS=${zk_worker_programs};ZK_WORKER_NGINX_PORT=${zk_worker_nginx_port}")
+    set_tests_properties(updateworker_dialog_win_test PROPERTIES
+      FIXTURES_REQUIRED "updateworker_data;updateworker_peers" RESOURCE_LOCK updateworker_peers)
+  endif()
 endif()
