@@ -36,25 +36,18 @@ if(ZK_WINDOWS)
 
   # nginx serving the patch scripts, hash lists and zips of the cases.
   math(EXPR zk_worker_nginx_port "${ZK_PORT_BASE} + 3")
-  math(EXPR zk_worker_fault_port "${ZK_PORT_BASE} + 2")
   set(zk_worker_data ${CMAKE_BINARY_DIR}/tests/worker-data)
   add_test(NAME updateworker_fixture
     COMMAND ${CMAKE_SOURCE_DIR}/tests/worker/worker-fixture ${zk_worker_data} ${zk_worker_nginx_port}
-            ${zk_worker_fault_port} $<TARGET_FILE:worker_quillan_new>)
+            $<TARGET_FILE:worker_quillan_new>)
   add_test(NAME updateworker_peers_start
     COMMAND ${CMAKE_SOURCE_DIR}/tests/peers/nginx-ctl start ${zk_worker_data}/nginx ${zk_worker_nginx_port}
             ${zk_worker_data}/docroot)
   add_test(NAME updateworker_peers_stop COMMAND ${CMAKE_SOURCE_DIR}/tests/peers/nginx-ctl stop ${zk_worker_data}/nginx)
-  # The fault server cuts a zip's connection short.
-  add_test(NAME updateworker_fault_start
-    COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/faultserver/faultserver.py start ${zk_worker_data}/fault
-            ${zk_worker_fault_port} ${CMAKE_SOURCE_DIR}/tests/worker/fault_cases.json)
-  add_test(NAME updateworker_fault_stop
-    COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/faultserver/faultserver.py stop ${zk_worker_data}/fault)
   set_tests_properties(updateworker_fixture PROPERTIES FIXTURES_SETUP updateworker_data)
-  set_tests_properties(updateworker_peers_start updateworker_fault_start PROPERTIES FIXTURES_SETUP updateworker_peers
+  set_tests_properties(updateworker_peers_start PROPERTIES FIXTURES_SETUP updateworker_peers
     FIXTURES_REQUIRED updateworker_data)
-  set_tests_properties(updateworker_peers_stop updateworker_fault_stop PROPERTIES FIXTURES_CLEANUP updateworker_peers)
+  set_tests_properties(updateworker_peers_stop PROPERTIES FIXTURES_CLEANUP updateworker_peers)
 
   zk_test(updateworker_win_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/updateworker_win_test.cpp
     LIBS zkupdateworker)
