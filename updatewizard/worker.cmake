@@ -1,7 +1,9 @@
 # The update worker: the patch-script holder, version texts, prefix test and
 # hand-back (pure, both targets), and the worker itself (Windows), with its
 # tests against nginx under Wine.
-set(ZK_WIZARD_TEST_SERVER_ROOT "http://127.0.0.1:${ZK_PORT_BASE}/" CACHE STRING
+# The test-server root is the update wizard's scenario portal (the port base
+# itself is the starter's portal).
+set(ZK_WIZARD_TEST_SERVER_ROOT "http://127.0.0.1:${ZK_WIZARD_PORTAL_PORT}/" CACHE STRING
   "Root of the test server from which the update wizard takes a wizard zip")
 set(ZK_WIZARD_DOWNLOAD_FOLDER "http://localhost:${ZK_PORT_BASE}/Common/" CACHE STRING
   "Download folder (ending in /Common/) from which the update wizard takes a wizard zip")
