@@ -380,13 +380,16 @@ TEST_F(FakeGetterTest, SocketGetterFrom2GBOn) {
   struct Case {
     const char* file;
     BOOL big;
-  } cases[] = {{"size2147483646.bin", FALSE}, {"size2147483647.bin", TRUE}, {"small100.bin", FALSE}};
+  } cases[] = {{"size2147483646", FALSE}, {"size2147483647", TRUE}, {"small100.bin", FALSE}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.file);
     g_fake.made.clear();
     const std::string path = LocalPath("boundary.bin");
     CZKHttpDownload download(0);
-    ASSERT_TRUE(download.Init((NginxRoot() + "/" + c.file + "?c=boundary").c_str(), path.c_str(), nullptr));
+    // The two boundary sizes come from the fault server, which announces the
+    // size and closes: a real body of 2 GB would make the size probe read it all.
+    const std::string root = std::string(c.file).compare(0, 4, "size") == 0 ? FaultRoot() : NginxRoot();
+    ASSERT_TRUE(download.Init((root + "/" + c.file + "?c=boundary").c_str(), path.c_str(), nullptr));
     CStringA detail;
     EXPECT_EQ(download.Download(detail), 0);
     EXPECT_EQ(g_fake.made, std::vector<BOOL>{c.big});
