@@ -143,7 +143,6 @@ TEST(FrameworkGetterContentLength, SixtyFourBitsAndMissing) {
       {FaultRoot() + "/ok", 0, 10},
       {FaultRoot() + "/bigclaim", 0, 5368709121LL},
       {FaultRoot() + "/nolength", 4, -7},
-      {NginxRoot() + "/sparse5g.bin", 0, 5LL << 30},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.url);
@@ -160,7 +159,10 @@ TEST(ProbeUrlFileSize, SizesAndFailures) {
   EXPECT_EQ(ProbeUrlFileSize(nullptr), -1);
   EXPECT_EQ(ProbeUrlFileSize((NginxRoot() + "/small.bin").c_str()), 100000);
   EXPECT_EQ(ProbeUrlFileSize((NginxRoot() + "/empty.bin").c_str()), 0);
-  EXPECT_EQ(ProbeUrlFileSize((NginxRoot() + "/sparse5g.bin").c_str()), 5LL << 30);
+  // A size beyond 4 GB from a server that announces it and closes: under Wine,
+  // closing a request reads the rest of its body, so a real 5 GB file would be
+  // read whole by the probe.
+  EXPECT_EQ(ProbeUrlFileSize((FaultRoot() + "/bigclaim").c_str()), 5368709121LL);
   EXPECT_EQ(ProbeUrlFileSize((NginxRoot() + "/missing.bin").c_str()), -1);
   EXPECT_EQ(ProbeUrlFileSize((FaultRoot() + "/nolength").c_str()), -1);
   EXPECT_EQ(ProbeUrlFileSize(("https://127.0.0.1:" + zkhttptest::Env("ZK_HTTP_NGINX_PORT") + "/small.bin").c_str()),
