@@ -7,10 +7,9 @@
 //   NAME:<name>=<value>  or  NAME:<name> <none>
 #include <windows.h>
 
-#include <cstdio>
 #include <string>
 
-#include "zkrunparammodulelib/zkrunparam.h"
+#include "tests/tools/standin_record.h"
 
 namespace {
 
@@ -39,23 +38,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR parameters, int) {
   int code = params.Load(nullptr, true);
   record += "LOAD:" + std::to_string(code) + "\n";
   record += "ENUM:" + Environment("ZKRunEnv_ENUM", "<none>") + "\n";
-  std::string names = Environment("ZKTEST_NAMES", "");
-  size_t start = 0;
-  while (start < names.size()) {
-    size_t end = names.find('|', start);
-    if (end == std::string::npos) end = names.size();
-    std::string name = names.substr(start, end - start);
-    const char* value = params.GetValue(name.c_str());
-    record += "NAME:" + name + (params.HasValue(name.c_str()) ? "=" + std::string(value ? value : "") : " <none>") + "\n";
-    start = end + 1;
-  }
-  std::string path = Environment("ZKTEST_RECORD", DefaultRecord().c_str());
-  std::string partial = path + ".part";
-  if (FILE* out = fopen(partial.c_str(), "wb")) {
-    fwrite(record.data(), 1, record.size(), out);
-    fclose(out);
-    // The reader waits for the whole record: it appears under its name at once.
-    MoveFileExA(partial.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
-  }
+  record += zktest::NamesRecord(params, Environment("ZKTEST_NAMES", ""));
+  zktest::WriteRecordWhole(Environment("ZKTEST_RECORD", DefaultRecord().c_str()), record);
   return 0;
 }
