@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <new>
+#include <string>
 
 namespace {
 
@@ -17,6 +18,25 @@ void SplitAtFirst(const CString& text, wchar_t separator, CString& head, CString
     head = text.Left(at);
     tail = text.Mid(at + 1);
   }
+}
+
+bool IsSpace(wchar_t c) { return zkframework::TextTraits<wchar_t>::IsSpace(c); }
+
+// The first position at or behind at that holds no white space (end when none).
+size_t SkipSpace(const std::wstring& text, size_t at) {
+  while (at < text.size() && IsSpace(text[at])) ++at;
+  return at;
+}
+
+CString Range(const std::wstring& text, size_t first, size_t last) {
+  return CString(text.data() + first, static_cast<int>(last - first));
+}
+
+// The characters from first up to last, without white space at both ends.
+CString TrimmedRange(const std::wstring& text, size_t first, size_t last) {
+  first = SkipSpace(text, first);
+  while (last > first && IsSpace(text[last - 1])) --last;
+  return Range(text, first, last);
 }
 
 }  // namespace
@@ -44,23 +64,31 @@ void ParseStarterCommandLine(const CString& command_line, CString& s_version, CS
 
 void ParseParameterPairs(CString& text, StarterPairMap& pairs) {
   text.Trim();
-  CString remaining = text;
-  while (!remaining.IsEmpty()) {
-    CString key, unused;
-    SplitAtFirst(remaining, L'=', key, unused);
-    key.Trim();
+  // The remaining text of each step is a suffix of the trimmed text, so it is
+  // tracked by where it starts: copying it for every item made a long text
+  // take minutes while every other start saw the starter still running.
+  const std::wstring& all = text.Str();
+  const size_t end = all.size();
+  size_t at = SkipSpace(all, 0);
+  // The first "=" at or behind at; it may lie in a later item and then serves
+  // several keys, so it is only looked for again once at has passed it.
+  size_t equals = all.find(L'=', at);
+  while (at < end) {
+    if (equals != std::wstring::npos && equals < at) equals = all.find(L'=', at);
+    CString key = TrimmedRange(all, at, equals == std::wstring::npos ? end : equals);
 
     CString value;
-    int open = remaining.Find(L'"');
-    int close = open < 0 ? -1 : remaining.Find(L'"', open + 1);
-    if (open >= 0) value = close < 0 ? remaining.Mid(open + 1) : remaining.Mid(open + 1, close - open - 1);
+    size_t open = all.find(L'"', at);
+    size_t close = open == std::wstring::npos ? std::wstring::npos : all.find(L'"', open + 1);
+    if (open != std::wstring::npos) value = Range(all, open + 1, close == std::wstring::npos ? end : close);
 
-    remaining = close < 0 ? CString() : remaining.Mid(close + 1);
-    remaining.Trim();
-    // Exactly one separator stands between items; whatever it is, it goes.
-    if (!remaining.IsEmpty()) remaining = remaining.Mid(1);
-    remaining.Trim();
-
+    if (close == std::wstring::npos) {
+      at = end;
+    } else {
+      at = SkipSpace(all, close + 1);
+      // Exactly one separator stands between items; whatever it is, it goes.
+      if (at < end) at = SkipSpace(all, at + 1);
+    }
     pairs[key] = value;
   }
 }

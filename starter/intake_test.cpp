@@ -88,6 +88,46 @@ TEST(ParseParameterPairsTest, OrdersKeysByUnsignedCodeUnits) {
   EXPECT_EQ(L"B|2;_|4;a|5;b|1;\x00e9|3;", Entries(pairs));
 }
 
+// The pair-text steps read literally, each step on a fresh copy of the
+// remaining text: slow, but plainly what the steps say.
+StarterPairMap ParsePairsStepByStep(std::wstring text) {
+  auto trim = [](std::wstring t) {
+    CString c(t.c_str(), static_cast<int>(t.size()));
+    return c.Trim().Str();
+  };
+  StarterPairMap pairs;
+  std::wstring remaining = trim(text);
+  while (!remaining.empty()) {
+    std::wstring key = trim(remaining.substr(0, remaining.find(L'=')));
+    size_t open = remaining.find(L'"');
+    size_t close = open == std::wstring::npos ? std::wstring::npos : remaining.find(L'"', open + 1);
+    std::wstring value;
+    if (open != std::wstring::npos) {
+      value = remaining.substr(open + 1, close == std::wstring::npos ? std::wstring::npos : close - open - 1);
+    }
+    remaining = close == std::wstring::npos ? std::wstring() : trim(remaining.substr(close + 1));
+    if (!remaining.empty()) remaining = trim(remaining.substr(1));
+    pairs[CString(key.c_str(), static_cast<int>(key.size()))] = CString(value.c_str(), static_cast<int>(value.size()));
+  }
+  return pairs;
+}
+
+TEST(ParseParameterPairsTest, MatchesTheStepsOnGeneratedTexts) {
+  // Short texts over the characters the steps look at: keys whose "=" lies in
+  // a later item, missing quotes, runs of separators and blanks, a NUL.
+  const wchar_t alphabet[] = {L'a', L'K', L'=', L'"', L',', L' ', L'\t', L'\n', L';', L'\0', 0x3000, 0xAC00};
+  unsigned state = 12345;
+  auto next = [&state] { return (state = state * 1103515245u + 12345u) >> 16; };
+  for (int round = 0; round < 20000; ++round) {
+    std::wstring text;
+    for (unsigned n = next() % 24; n > 0; --n) text += alphabet[next() % (sizeof alphabet / sizeof alphabet[0])];
+    CString parsed(text.c_str(), static_cast<int>(text.size()));
+    StarterPairMap pairs;
+    ParseParameterPairs(parsed, pairs);
+    ASSERT_EQ(Entries(ParsePairsStepByStep(text)), Entries(pairs)) << "round " << round;
+  }
+}
+
 TEST(WideToAnsiTest, NulTerminatedCopy) {
   struct Case {
     const wchar_t* wide;
