@@ -16,9 +16,41 @@
 #include "framework/file.h"
 #include "starter/errormessages.h"
 #include "starter/resource_ids.h"
+#include "starter/selfupdate_calls.h"
 #include "starter/updatebatch.h"
 #include "starter/versiontext.h"
 #include "zksettings.h"
+
+SelfUpdateCalls g_selfUpdateCalls = {GetACP, WideCharToMultiByte, WriteFile, MoveFileW, _wrename, WinExec};
+
+namespace {
+
+// Code pages in which every character has its bytes: they refuse
+// WC_NO_BEST_FIT_CHARS and a used-default flag, and only a lone surrogate
+// cannot be converted, which WC_ERR_INVALID_CHARS turns into a failure.
+bool EncodesEveryCharacter(UINT codePage) { return codePage == CP_UTF8 || codePage == 54936; }
+
+}  // namespace
+
+bool ToAnsiExactly(const std::wstring& text, std::string* ansi) {
+  ansi->clear();
+  if (text.empty()) return true;
+  UINT codePage = g_selfUpdateCalls.getAnsiCodePage();
+  bool everyCharacter = EncodesEveryCharacter(codePage);
+  DWORD flags = everyCharacter ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
+  BOOL usedDefault = FALSE;
+  LPBOOL usedDefaultFlag = everyCharacter ? nullptr : &usedDefault;
+  int length = static_cast<int>(text.size());
+  int n = g_selfUpdateCalls.wideCharToMultiByte(codePage, flags, text.c_str(), length, nullptr, 0, nullptr,
+                                                usedDefaultFlag);
+  if (n <= 0 || usedDefault) return false;
+  ansi->assign(static_cast<size_t>(n), '\0');
+  int written = g_selfUpdateCalls.wideCharToMultiByte(codePage, flags, text.c_str(), length, &(*ansi)[0], n, nullptr,
+                                                      usedDefaultFlag);
+  if (written == n && !usedDefault) return true;
+  ansi->clear();
+  return false;
+}
 
 namespace {
 
@@ -41,21 +73,6 @@ CString ArchiveName(const wchar_t* program, const CString& version) {
   return name;
 }
 
-// Converts a wide text to the ANSI code page; false when a character has no
-// exact counterpart there (the text would then change on the way).
-bool ToAnsiExactly(const std::wstring& text, std::string* ansi) {
-  ansi->clear();
-  if (text.empty()) return true;
-  BOOL usedDefault = FALSE;
-  int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
-                              nullptr, &usedDefault);
-  if (n <= 0 || usedDefault) return false;
-  ansi->assign(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.c_str(), static_cast<int>(text.size()), &(*ansi)[0], n,
-                      nullptr, &usedDefault);
-  return !usedDefault;
-}
-
 // The batch file's bytes (ANSI, every line ended by CR LF), or false when the
 // folder or a value cannot be written so that only the four commands run.
 bool MakeBatchText(const CString& folder, const CString& s, const CString& u, const CString& p, std::string* text) {
@@ -70,10 +87,16 @@ bool MakeBatchText(const CString& folder, const CString& s, const CString& u, co
   return true;
 }
 
+// Writes all size bytes at the file's position; false when not all were written.
+bool WriteAll(CFile& file, const void* data, UINT size) {
+  DWORD written = 0;
+  return g_selfUpdateCalls.writeFile(file.m_hFile, data, size, &written, nullptr) && written == size;
+}
+
 bool WriteWholeFile(const CString& path, const std::string& bytes) {
   CFile file;
   if (!file.Open(path.GetString(), kCreateFlags)) return false;
-  return file.Write(bytes.data(), static_cast<UINT>(bytes.size()));
+  return WriteAll(file, bytes.data(), static_cast<UINT>(bytes.size()));
 }
 
 // The zip reader's handle, closed when the owner goes.
@@ -98,7 +121,7 @@ int CopyBody(CZKGetHTTPW& http, CFile& file) {
   for (;;) {
     uint32_t got = 0;
     if (http.Read(buffer.data(), kPieceLength, got) != 0) return 5004;
-    if (got > 0 && !file.Write(buffer.data(), got)) code = 5005;  // the body is still read to its end
+    if (got > 0 && !WriteAll(file, buffer.data(), got)) code = 5005;  // the body is still read to its end
     if (got != kPieceLength) return code;
   }
 }
@@ -128,7 +151,7 @@ int UnpackEntry(ZipReaderHandle zip, int index, const ZipEntryInfoW& entry, CFil
     if (n > kPieceLength) n = kPieceLength;
     if (n > 0) {
       written += n;
-      if (!file.Write(buffer.data(), static_cast<UINT>(n))) return 5009;
+      if (!WriteAll(file, buffer.data(), static_cast<UINT>(n))) return 5009;
     }
     if (result == 0) return 0;
   }
@@ -157,7 +180,7 @@ int Extract(const CString& folder, const CString& archivePath, const CString& en
                 reinterpret_cast<const FILETIME*>(&entry.modificationTime));
       file.Close();
       DeleteFileW(targetPath.GetString());
-      if (_wrename(unpackPath.GetString(), targetPath.GetString()) != 0) code = 5010;
+      if (g_selfUpdateCalls.renameFile(unpackPath.GetString(), targetPath.GetString()) != 0) code = 5010;
       else SetFileAttributesW(targetPath.GetString(), FILE_ATTRIBUTE_NORMAL);
     }
   }
@@ -195,11 +218,12 @@ bool UpdateStarter(CString folder, CString sVersion, CString uVersion, CString p
   CString newStarter = CString(kTempPrefix) + starter;
   CString oldStarter = CString(kMovePrefix) + starter;
   CString batchPath = folder + kStarterName + kBatch;
-  // The batch file runs with this program's rights: values from the web page
-  // that the command interpreter would act on end the update before anything
-  // is downloaded or moved.
+  // The version names the archive, and the batch file runs with this
+  // program's rights: a version that is not plain, and values from the web
+  // page that the command interpreter would act on, end the update before
+  // anything is requested, written, moved or deleted.
   std::string batchText;
-  if (!MakeBatchText(folder, sVersion, uVersion, publish, &batchText)) {
+  if (!IsPlainVersionText(sVersion.Str()) || !MakeBatchText(folder, sVersion, uVersion, publish, &batchText)) {
     ShowErrorMessage(IDS_STARTER_UPDATE_FAILED);
     return false;
   }
@@ -208,14 +232,15 @@ bool UpdateStarter(CString folder, CString sVersion, CString uVersion, CString p
     return false;
   }
   DeleteFileW((folder + oldStarter).GetString());
-  if (!MoveFileW((folder + starter).GetString(), (folder + oldStarter).GetString()) ||
-      !MoveFileW((folder + newStarter).GetString(), (folder + starter).GetString())) {
+  if (!g_selfUpdateCalls.moveFile((folder + starter).GetString(), (folder + oldStarter).GetString()) ||
+      !g_selfUpdateCalls.moveFile((folder + newStarter).GetString(), (folder + starter).GetString())) {
     ShowErrorMessage(IDS_STARTER_UPDATE_FAILED);
     return false;
   }
   std::string batchCommand;
-  bool started = WriteWholeFile(batchPath, batchText) && ToAnsiExactly(L"\"" + batchPath.Str() + L"\"", &batchCommand) &&
-                 WinExec(batchCommand.c_str(), SW_HIDE) > 31;
+  bool started = WriteWholeFile(batchPath, batchText) &&
+                 ToAnsiExactly(L"\"" + batchPath.Str() + L"\"", &batchCommand) &&
+                 g_selfUpdateCalls.winExec(batchCommand.c_str(), SW_HIDE) > 31;
   if (!started) {
     // Nobody would restart the starter: take the new file out again so that
     // the caller puts the old one back and goes on with it.
@@ -230,7 +255,9 @@ bool UpdateStarter(CString folder, CString sVersion, CString uVersion, CString p
 bool UpdateWizardIfNeeded(CString folder, CString uVersion, CString customUpdateUrl) {
   CString wizard = CString(kWizardName) + kExe;
   if (!IsUpdateNeeded(folder, wizard, uVersion)) return true;
-  if (DownloadAndExtract(folder, ArchiveName(kWizardName, uVersion), wizard, wizard, customUpdateUrl) != 0) {
+  // The version names the archive that is written and deleted here.
+  if (!IsPlainVersionText(uVersion.Str()) ||
+      DownloadAndExtract(folder, ArchiveName(kWizardName, uVersion), wizard, wizard, customUpdateUrl) != 0) {
     ShowErrorMessage(IDS_WIZARD_UPDATE_FAILED);
     return false;
   }

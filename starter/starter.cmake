@@ -6,6 +6,13 @@ zk_test(starter_versiontext_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/versiontext_t
 zk_test(starter_updatebatch_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/updatebatch_test.cpp LIBS zkstarter_pure)
 
 if(ZK_WINDOWS)
+  # The self-update and the wizard download, with their replaceable system calls.
+  add_library(zkstarter_selfupdate STATIC ${CMAKE_CURRENT_LIST_DIR}/selfupdate.cpp)
+  target_link_libraries(zkstarter_selfupdate PUBLIC zkstarter_pure zkstarter_intake zkframework zkfileversion
+    zkgethttp zkzip_win zkerrorcodes)
+
+  zk_test(starter_selfupdate_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/selfupdate_win_test.cpp LIBS zkstarter_selfupdate)
+
   set(zk_starter_libs zkstarter_pure zkstarter_intake zkframework zkfileversion zkgethttp zkzip_win
       zkrunparam_starter zkcorecipher zkerrorcodes)
   foreach(lib ${zk_starter_libs})
@@ -13,16 +20,17 @@ if(ZK_WINDOWS)
       message(FATAL_ERROR "Lumora1 needs the library target ${lib}")
     endif()
   endforeach()
-    # zk_starter_program(target version): one starter build; the scenarios
-    # also need a newer starter made from the same sources.
+    # zk_starter_program(target version [sources]): one starter build; the
+    # scenarios also need a newer starter made from the same sources, and one
+    # with further sources that replace its system calls.
     function(zk_starter_program target version)
       set(dir ${CMAKE_SOURCE_DIR}/starter)
-      add_executable(${target} WIN32 ${dir}/main.cpp ${dir}/paramdata.cpp ${dir}/selfupdate.cpp ${dir}/Lumora1.rc)
+      add_executable(${target} WIN32 ${dir}/main.cpp ${dir}/paramdata.cpp ${dir}/Lumora1.rc ${ARGN})
       set_target_properties(${target} PROPERTIES OUTPUT_NAME Lumora1)
       target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR})
       target_compile_definitions(${target} PRIVATE ZK_UNICODE_CSTRING ZK_HAVE_STARTER_STRINGS)
       target_link_options(${target} PRIVATE -municode)
-      target_link_libraries(${target} PRIVATE zkstarter_pure zkstarter_intake zkframework zkfileversion zkgethttp
+      target_link_libraries(${target} PRIVATE zkstarter_selfupdate zkstarter_pure zkstarter_intake zkframework zkfileversion zkgethttp
         zkzip_win zkrunparam_starter zkcorecipher zkerrorcodes)
       if(version)
         string(REPLACE "." "," commas "${version}")

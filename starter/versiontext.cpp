@@ -32,3 +32,20 @@ int CompareTextIgnoringCase(const wchar_t* left, const wchar_t* right) {
 bool IsRequiredVersionNewer(const wchar_t* required, const wchar_t* installed) {
   return CompareTextIgnoringCase(required, installed) > 0;
 }
+
+namespace {
+
+bool IsPlainVersionCharacter(wchar_t c) {
+  return (c >= L'0' && c <= L'9') || (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z') || c == L'.' || c == L'-' ||
+         c == L'_';
+}
+
+}  // namespace
+
+bool IsPlainVersionText(const std::wstring& version) {
+  if (version.empty() || version.find(L"..") != std::wstring::npos) return false;
+  for (wchar_t c : version) {
+    if (!IsPlainVersionCharacter(c)) return false;
+  }
+  return true;
+}

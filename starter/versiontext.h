@@ -17,3 +17,10 @@ int CompareTextIgnoringCase(const wchar_t* left, const wchar_t* right);
 // This is a text comparison, not a numeric one ("1.0.0.10" is not newer than
 // "1.0.0.9"); the web pages that name the versions rely on it.
 bool IsRequiredVersionNewer(const wchar_t* required, const wchar_t* installed);
+
+// True when a required version from the web page may become part of an
+// archive's name and download address: not empty, only ASCII letters, digits,
+// '.', '-' and '_', and no ".." anywhere. Anything else could lead the
+// archive's path out of the Windows folder (where it is written and deleted
+// with this program's rights) or the address out of the download folder.
+bool IsPlainVersionText(const std::wstring& version);

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
 
 TEST(VersionText, FormatsFourWordsInDecimal) {
@@ -32,6 +34,41 @@ TEST(VersionText, RequiredIsNewerByTextOrder) {
   };
   for (const Case& c : cases) {
     EXPECT_EQ(IsRequiredVersionNewer(c.required, c.installed), c.newer) << c.required << L" vs " << c.installed;
+  }
+}
+
+TEST(VersionText, OnlyPlainVersionsMayNameAnArchive) {
+  struct Case {
+    std::wstring version;
+    bool plain;
+  } cases[] = {
+      {L"1.0.0.5", true},
+      {L"2.0.0.1-beta_2", true},
+      {L"Zz09", true},
+      {L".5", true},  // a lone dot leads nowhere
+      {L"1.", true},
+      {L"", false},
+      {L"9\\..\\..\\victim", false},  // the archive would be C:\victim.zip
+      {L"9/../../users/Public/Documents/backup", false},
+      {L"..", false},
+      {L"1..0", false},
+      {L"...", false},
+      {L"1\\2", false},
+      {L"1/2", false},
+      {L"C:1", false},  // an alternate stream or a drive
+      {L"1 2", false},
+      {L"1%2e%2e", false},
+      {L"1?x", false},
+      {L"1*", false},
+      {L"1\"", false},
+      {L"1&calc", false},
+      {std::wstring(L"1\0.zip", 6), false},
+      {L"1\x00e9", false},  // letters beyond ASCII
+      {L"1\xff0e\xff0e", false},  // full-width dots
+      {L"\xac00", false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(IsPlainVersionText(c.version), c.plain) << c.version;
   }
 }
 

@@ -19,6 +19,10 @@ const char kCaption[] = "\xEC\x97\x90\xEB\x9F\xAC";  // the caption string, UTF-
 const char kUpdateFailed[] =
     "\xEC\xBD\x94\xEB\xA5\xB4\xEB\xB0\x9C \xEC\x8A\xA4\xED\x83\x80\xED\x84\xB0 \xEC\x97\x85\xEB\x8D\xB0\xEC\x9D\xB4"
     "\xED\x8A\xB8\xEC\x97\x90 \xEC\x8B\xA4\xED\x8C\xA8\xED\x95\x98\xEC\x98\x80\xEC\x8A\xB5\xEB\x8B\x88\xEB\x8B\xA4. ";
+const std::string kWizardUpdateFailed = std::string(kUpdateFailed) +
+                                        "\n\xEB\x8B\xA4\xEC\x9D\x8C \xEC\x8B\xA4\xED\x96\x89 \xEC\x8B\x9C "
+                                        "\xEC\x9E\x90\xEB\x8F\x99\xEC\x9C\xBC\xEB\xA1\x9C \xEC\x97\x85\xEB\x8D\xB0"
+                                        "\xEC\x9D\xB4\xED\x8A\xB8 \xEB\x90\xA9\xEB\x8B\x88\xEB\x8B\xA4";
 const char kStartFailed[] =
     "\xEC\xBD\x94\xEB\xA5\xB4\xEB\xB0\x9C \xEC\x8A\xA4\xED\x83\x80\xED\x84\xB0 \xEC\x8B\xA4\xED\x96\x89\xEC\x97\x90 "
     "\xEC\x8B\xA4\xED\x8C\xA8\xED\x95\x98\xEC\x98\x80\xEC\x8A\xB5\xEB\x8B\x88\xEB\x8B\xA4. \xEB\x8B\xA4\xEC\x8B\x9C "
@@ -245,6 +249,49 @@ TEST_F(StarterScenario, ValuesTheInterpreterWouldRunAreRefused) {
   EXPECT_EQ(StarterFiles(), (std::set<std::string>{"Lumora1.exe", "Tesselo1.exe"}));
 }
 
+TEST_F(StarterScenario, VersionsThatNameAPathOutsideTheFolderAreRefused) {
+  // The archive's path is the folder + "Lumora1_" or "Tesselo1_" + the version
+  // + ".zip", and the download deletes it whatever happens: each version
+  // below would name the planted archive. Refused before any request, it
+  // fails the self-update (the old starter goes on) or the wizard download
+  // (the installed wizard is started all the same).
+  struct Case {
+    const char* s;
+    const char* u;
+    const char* planted;  // beside the Windows folder
+    std::string box;
+  } cases[] = {
+      {"1.0.0.1", "9\\..\\..\\victim", "..\\victim.zip", kWizardUpdateFailed},
+      {"9/../../users/Public/Documents/backup", "2.0.0.1", "..\\users\\Public\\Documents\\backup.zip", kUpdateFailed},
+      {"9\\..\\..\\victim", "2.0.0.1", "..\\victim.zip", kUpdateFailed},
+      {"1.0.0.1", "9/../../users/Public/Documents/backup", "..\\users\\Public\\Documents\\backup.zip",
+       kWizardUpdateFailed},
+  };
+  InstallWizard();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.s + std::string(" ") + c.u);
+    std::string planted = WindowsFolder() + c.planted;
+    const std::string kept = "an archive of the player's own";
+    HANDLE file = CreateFileA(planted.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << planted;
+    DWORD written = 0;
+    WriteFile(file, kept.data(), static_cast<DWORD>(kept.size()), &written, nullptr);
+    CloseHandle(file);
+    DeleteFileA(RecordPath().c_str());
+    size_t before = AccessLog().size();
+
+    zktest::BoxWatch watch(1);
+    Run("A=\"1\"", c.s, c.u);
+    EXPECT_EQ(watch.Wait(), Box(c.box));
+    EXPECT_NE(WaitForRecord().find("NAME:A=1"), std::string::npos);
+    EXPECT_EQ(zktest::ReadFileBytes(planted), kept);
+    EXPECT_EQ(AccessLog().substr(before), "");
+    EXPECT_EQ(FileVersion(Starter()), "1.0.0.1");
+    EXPECT_EQ(StarterFiles(), (std::set<std::string>{"Lumora1.exe", "Tesselo1.exe"}));
+    DeleteFileA(planted.c_str());
+  }
+}
+
 TEST_F(StarterScenario, SecondStarterShowsItsMessage) {
   HANDLE mutex = CreateMutexW(nullptr, TRUE, L"ZKStarterMutex");
   zktest::BoxWatch watch(1);
@@ -324,10 +371,7 @@ TEST_F(StarterScenario, FailedWizardDownloadStillLaunches) {
     DeleteFileA(RecordPath().c_str());
     zktest::BoxWatch watch(1);
     Run("A=\"1\"", "1.0.0.1", version);
-    EXPECT_EQ(watch.Wait(), Box(std::string(kUpdateFailed) +
-                                "\n\xEB\x8B\xA4\xEC\x9D\x8C \xEC\x8B\xA4\xED\x96\x89 \xEC\x8B\x9C \xEC\x9E\x90\xEB\x8F"
-                                "\x99\xEC\x9C\xBC\xEB\xA1\x9C \xEC\x97\x85\xEB\x8D\xB0\xEC\x9D\xB4\xED\x8A\xB8 "
-                                "\xEB\x90\xA9\xEB\x8B\x88\xEB\x8B\xA4"));
+    EXPECT_EQ(watch.Wait(), Box(kWizardUpdateFailed));
     EXPECT_NE(WaitForRecord().find("NAME:A=1"), std::string::npos);
     EXPECT_EQ(FileVersion(WindowsFolder() + "Tesselo1.exe"), "2.0.0.1");
     EXPECT_EQ(StarterFiles(), (std::set<std::string>{"Lumora1.exe", "Tesselo1.exe"}));
