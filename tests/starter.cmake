@@ -18,6 +18,9 @@ endif()
 if(ZK_WINDOWS)
   zk_starter_program(Lumora1_newer 1.0.0.9)
   set_target_properties(Lumora1_newer PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests/newer)
+  # The starter whose self-update calls fail as ZKTEST_STARTER_FAULT asks.
+  zk_starter_program(Lumora1_faults "" ${CMAKE_SOURCE_DIR}/tests/starter/starter_faults.cpp)
+  set_target_properties(Lumora1_faults PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests/faults)
 
   set(zk_starter_portal ${CMAKE_BINARY_DIR}/tests/starter-portal)
   add_test(NAME starter_portal_start
@@ -28,7 +31,7 @@ if(ZK_WINDOWS)
   set_tests_properties(starter_portal_stop PROPERTIES FIXTURES_CLEANUP starter_portal)
 
   zk_test(starter_scenarios_test SOURCES starter/starter_scenarios_test.cpp LIBS zkstarter_webpage zktest_peer version)
-  add_dependencies(starter_scenarios_test Lumora1 Lumora1_newer standin_wizard)
+  add_dependencies(starter_scenarios_test Lumora1 Lumora1_newer Lumora1_faults standin_wizard)
   set_tests_properties(starter_scenarios_test PROPERTIES FIXTURES_REQUIRED starter_portal RUN_SERIAL ON
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
 endif()

@@ -9,6 +9,7 @@
 #   /web/ZKStarter/Pelto/Tesselo1_2.0.0.7.zip  an archive without the wizard entry
 #   /web/ZKStarter/Pelto/Tesselo1_2.0.0.8.zip  a damaged archive (deflate data of a reserved block type)
 #   /web/ZKStarter/Pelto/Tesselo1_2.0.0.2.zip  the stand-in wizard in an archive of a multiple of 4096 bytes
+#   /web/ZKStarter/Pelto/Tesselo1_2.0.0.3.zip  the stand-in wizard, for an update over an installed 2.0.0.1
 #   /custom/Pelto/Tesselo1_2.0.0.1.zip         the stand-in wizard, for CustomUpdateURL
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -30,6 +31,7 @@ def pack(path, entries):
 pack(pelto + "Lumora1_1.0.0.9.zip", [("Lumora1.exe", newer)])
 pack(pelto + "Tesselo1_2.0.0.1.zip", [("TESSELO1.EXE", standin)])
 pack(www + "/custom/Pelto/Tesselo1_2.0.0.1.zip", [("Tesselo1.exe", standin)])
+pack(pelto + "Tesselo1_2.0.0.3.zip", [("Tesselo1.exe", standin)])
 pack(pelto + "Tesselo1_2.0.0.7.zip", [("Other.exe", standin)])
 # An archive whose size is a multiple of 4096: the body ends with a read of 0 bytes.
 even = pelto + "Tesselo1_2.0.0.2.zip"

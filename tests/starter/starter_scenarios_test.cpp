@@ -87,7 +87,7 @@ std::string RecordPath() { return WindowsFolder() + "..\\zk_standin_record.txt";
 class StarterScenario : public ::testing::Test {
  protected:
   void SetUp() override {
-    for (const std::string& name : StarterFiles()) DeleteFileA((WindowsFolder() + name).c_str());
+    RemoveStarterFiles();
     DeleteFileA(RecordPath().c_str());
     DeleteFileA((WindowsFolder() + "pwned.txt").c_str());
     ASSERT_TRUE(CopyFileA(BinaryPath("starter/Lumora1.exe").c_str(), Starter().c_str(), FALSE));
@@ -101,6 +101,14 @@ class StarterScenario : public ::testing::Test {
   }
 
   static std::string Starter() { return WindowsFolder() + "Lumora1.exe"; }
+
+  // Files and the folders that some cases put where a file must go.
+  static void RemoveStarterFiles() {
+    for (const std::string& name : StarterFiles()) {
+      std::string path = WindowsFolder() + name;
+      if (!DeleteFileA(path.c_str())) RemoveDirectoryA(path.c_str());
+    }
+  }
 
   void InstallWizard() {
     ASSERT_TRUE(CopyFileA(BinaryPath("tests/standin/Tesselo1.exe").c_str(), (WindowsFolder() + "Tesselo1.exe").c_str(),
@@ -201,6 +209,9 @@ TEST_F(StarterScenario, CaseOfKeysDecidesWhatIsHandedOn) {
 }
 
 TEST_F(StarterScenario, NewerStarterReplacesItselfAndRestarts) {
+  // A _tempLumora1.exe left by an earlier run is replaced by the unpacking.
+  std::string leftover = WindowsFolder() + "_tempLumora1.exe";
+  ASSERT_TRUE(CopyFileA(BinaryPath("tests/standin/Tesselo1.exe").c_str(), leftover.c_str(), FALSE));
   std::string pairs = "A=\"1\"";
   Run(pairs, "1.0.0.9", "2.0.0.1", "p (x);y=z");
   std::string record = WaitForRecord();
@@ -289,6 +300,95 @@ TEST_F(StarterScenario, VersionsThatNameAPathOutsideTheFolderAreRefused) {
     EXPECT_EQ(FileVersion(Starter()), "1.0.0.1");
     EXPECT_EQ(StarterFiles(), (std::set<std::string>{"Lumora1.exe", "Tesselo1.exe"}));
     DeleteFileA(planted.c_str());
+  }
+}
+
+TEST_F(StarterScenario, FailuresOfTheDownloadAndTheSwapLeaveTheirFiles) {
+  // A folder standing where a file must be created is a real failure; the
+  // others come from the test build of the starter, whose system call fails
+  // for one file as ZKTEST_STARTER_FAULT says. The installed wizard is the
+  // stand-in of version 2.0.0.1; 2.0.0.3 is served for an update over it.
+  struct Case {
+    const char* name;
+    const char* fault;   // nullptr: the real starter
+    const char* folder;  // a folder made in the Windows folder first, or nullptr
+    const char* s;
+    const char* u;
+    std::string box;
+    std::set<std::string> files;  // the Windows folder's starter files afterwards
+    bool launched;                // the installed wizard was started
+  } cases[] = {
+      {"archive cannot be created (5003)", nullptr, "Tesselo1_2.0.0.3.zip", "1.0.0.1", "2.0.0.3",
+       Box(kWizardUpdateFailed), {"Lumora1.exe", "Tesselo1.exe", "Tesselo1_2.0.0.3.zip"}, true},
+      {"archive write fails (5005)", "write:Tesselo1_2.0.0.3.zip", nullptr, "1.0.0.1", "2.0.0.3",
+       Box(kWizardUpdateFailed), {"Lumora1.exe", "Tesselo1.exe"}, true},
+      {"unpacking file cannot be created (5008)", nullptr, "_Tesselo1.exe", "1.0.0.1", "2.0.0.3",
+       Box(kWizardUpdateFailed), {"Lumora1.exe", "Tesselo1.exe", "_Tesselo1.exe"}, true},
+      {"unpacking write fails (5009)", "write:_Tesselo1.exe", nullptr, "1.0.0.1", "2.0.0.3", Box(kWizardUpdateFailed),
+       {"Lumora1.exe", "Tesselo1.exe"}, true},
+      // The old wizard is already deleted: nothing is left to start.
+      {"unpacked wizard cannot be renamed (5010)", "rename:_Tesselo1.exe", nullptr, "1.0.0.1", "2.0.0.3",
+       Box(kWizardUpdateFailed), {"Lumora1.exe", "_Tesselo1.exe"}, false},
+      {"old starter cannot be moved aside", "move:Lumora1.exe", nullptr, "1.0.0.9", "2.0.0.1", Box(kUpdateFailed),
+       {"Lumora1.exe", "Tesselo1.exe", "_tempLumora1.exe"}, true},
+      // The old starter lies aside as _moveLumora1.exe and is moved back.
+      {"new starter cannot be moved in", "move:_tempLumora1.exe", nullptr, "1.0.0.9", "2.0.0.1", Box(kUpdateFailed),
+       {"Lumora1.exe", "Tesselo1.exe", "_tempLumora1.exe"}, true},
+      // Nobody would restart the starter: the new one is taken out again and
+      // the old one moved back.
+      {"batch file cannot be written", nullptr, "Lumora1.bat", "1.0.0.9", "2.0.0.1", Box(kUpdateFailed),
+       {"Lumora1.exe", "Lumora1.bat", "Tesselo1.exe"}, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    RemoveStarterFiles();
+    DeleteFileA(RecordPath().c_str());
+    std::string starter = c.fault ? "tests/faults/Lumora1.exe" : "starter/Lumora1.exe";
+    ASSERT_TRUE(CopyFileA(BinaryPath(starter).c_str(), Starter().c_str(), FALSE));
+    InstallWizard();
+    if (c.folder) {
+      ASSERT_TRUE(CreateDirectoryA((WindowsFolder() + c.folder).c_str(), nullptr));
+    }
+    SetEnvironmentVariableA("ZKTEST_STARTER_FAULT", c.fault);
+
+    zktest::BoxWatch watch(1);
+    Run("A=\"1\"", c.s, c.u);
+    SetEnvironmentVariableA("ZKTEST_STARTER_FAULT", nullptr);
+    EXPECT_EQ(watch.Wait(), c.box);
+    EXPECT_EQ(WaitForRecord(c.launched ? 20000 : 500).find("NAME:A=1") != std::string::npos, c.launched);
+    EXPECT_EQ(StarterFiles(), c.files);
+    EXPECT_EQ(FileVersion(Starter()), "1.0.0.1");
+    if (c.files.count("Tesselo1.exe")) {
+      EXPECT_EQ(zktest::ReadFileBytes(WindowsFolder() + "Tesselo1.exe"),
+                zktest::ReadFileBytes(BinaryPath("tests/standin/Tesselo1.exe")));
+    }
+    // A failed self-update leaves the web page's text for the next start.
+    EXPECT_EQ(zktest::ClipboardHex() != "<none>", std::string(c.s) == "1.0.0.9");
+  }
+  RemoveStarterFiles();
+}
+
+TEST_F(StarterScenario, WizardWithoutVersionBlockCountsAsVersionZero) {
+  struct Case {
+    const char* required;
+    bool fetched;
+  } cases[] = {{"0.0.0.0", false}, {"2.0.0.1", true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.required);
+    DeleteFileA(RecordPath().c_str());
+    std::string wizard = WindowsFolder() + "Tesselo1.exe";
+    HANDLE file = CreateFileA(wizard.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(file, "no version block", 16, &written, nullptr);
+    CloseHandle(file);
+    size_t before = AccessLog().size();
+    Run("A=\"1\"", "1.0.0.1", c.required);
+    EXPECT_EQ(AccessLog().substr(before).find("Tesselo1_") != std::string::npos, c.fetched);
+    // The text file itself cannot be started; the fetched wizard can.
+    EXPECT_EQ(WaitForRecord(c.fetched ? 20000 : 500).find("NAME:A=1") != std::string::npos, c.fetched);
+    EXPECT_EQ(FileVersion(wizard), c.fetched ? "2.0.0.1" : "<none>");
+    EXPECT_EQ(StarterFiles(), (std::set<std::string>{"Lumora1.exe", "Tesselo1.exe"}));
   }
 }
 
