@@ -2,6 +2,7 @@
 // and its wide-to-ANSI conversion (pure code).
 #include "starter/intake.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 #include <string>
@@ -75,11 +76,14 @@ void ParseParameterPairs(CString& text, StarterPairMap& pairs) {
   size_t equals = all.find(L'=', at);
   while (at < end) {
     if (equals != std::wstring::npos && equals < at) equals = all.find(L'=', at);
-    CString key = TrimmedRange(all, at, equals == std::wstring::npos ? end : equals);
-
-    CString value;
     size_t open = all.find(L'"', at);
     size_t close = open == std::wstring::npos ? std::wstring::npos : all.find(L'"', open + 1);
+    // A key also ends where its value opens: up to an "=" behind the value it
+    // would run on through every later item, and a short text of items
+    // without "=" would hold gigabytes of keys.
+    CString key = TrimmedRange(all, at, std::min(std::min(equals, open), end));
+
+    CString value;
     if (open != std::wstring::npos) value = Range(all, open + 1, close == std::wstring::npos ? end : close);
 
     if (close == std::wstring::npos) {

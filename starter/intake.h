@@ -29,7 +29,8 @@ void ParseStarterCommandLine(const CString& command_line, CString& s_version, CS
 bool DecryptParameterText(CString& text, const CString& publish);
 
 // Trims text in place, then sets one map entry per item key="value"; the
-// last item of a key wins. Never fails: malformed text yields what it yields.
+// last item of a key wins. A key ends at the first "=" or double quote of its
+// item. Never fails: malformed text yields what it yields.
 void ParseParameterPairs(CString& text, StarterPairMap& pairs);
 
 // Empties the whole clipboard when it offers CF_TEXT; reports nothing.

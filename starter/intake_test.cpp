@@ -88,8 +88,22 @@ TEST(ParseParameterPairsTest, OrdersKeysByUnsignedCodeUnits) {
   EXPECT_EQ(L"B|2;_|4;a|5;b|1;\x00e9|3;", Entries(pairs));
 }
 
+TEST(ParseParameterPairsTest, KeysEndWhereTheirValueOpens) {
+  // Items whose value opens before any "=": read up to the first "=" of the
+  // whole text, each key would run on through all later items, and 80 KB of
+  // such items would hold gigabytes of keys.
+  std::wstring text;
+  for (int i = 0; i < 3000; ++i) text += L"k\"v\",";
+  text += L"last=\"x\"";
+  CString parsed(text.c_str(), static_cast<int>(text.size()));
+  StarterPairMap pairs;
+  ParseParameterPairs(parsed, pairs);
+  EXPECT_EQ(L"k|v;last|x;", Entries(pairs));
+}
+
 // The pair-text steps read literally, each step on a fresh copy of the
-// remaining text: slow, but plainly what the steps say.
+// remaining text: slow, but plainly what the steps say (with the key ending
+// at its value's opening quote).
 StarterPairMap ParsePairsStepByStep(std::wstring text) {
   auto trim = [](std::wstring t) {
     CString c(t.c_str(), static_cast<int>(t.size()));
@@ -98,7 +112,7 @@ StarterPairMap ParsePairsStepByStep(std::wstring text) {
   StarterPairMap pairs;
   std::wstring remaining = trim(text);
   while (!remaining.empty()) {
-    std::wstring key = trim(remaining.substr(0, remaining.find(L'=')));
+    std::wstring key = trim(remaining.substr(0, remaining.find_first_of(L"=\"")));
     size_t open = remaining.find(L'"');
     size_t close = open == std::wstring::npos ? std::wstring::npos : remaining.find(L'"', open + 1);
     std::wstring value;
