@@ -30,8 +30,8 @@ if(ZK_WINDOWS)
       target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR})
       target_compile_definitions(${target} PRIVATE ZK_UNICODE_CSTRING ZK_HAVE_STARTER_STRINGS)
       target_link_options(${target} PRIVATE -municode)
-      target_link_libraries(${target} PRIVATE zkstarter_selfupdate zkstarter_pure zkstarter_intake zkframework zkfileversion zkgethttp
-        zkzip_win zkrunparam_starter zkcorecipher zkerrorcodes)
+      target_link_libraries(${target} PRIVATE zkstarter_selfupdate zkstarter_pure zkstarter_intake zkframework
+        zkfileversion zkgethttp zkzip_win zkrunparam_starter zkcorecipher zkerrorcodes)
       if(version)
         string(REPLACE "." "," commas "${version}")
         set(header_dir ${CMAKE_BINARY_DIR}/generated/${target})

@@ -146,6 +146,22 @@ class StarterScenario : public ::testing::Test {
   size_t logStart_ = 0;
 };
 
+// The process's current folder, changed for the owner's life (the started
+// programs inherit it).
+class CurrentFolder {
+ public:
+  explicit CurrentFolder(const std::string& folder) {
+    GetCurrentDirectoryA(MAX_PATH, saved_);
+    SetCurrentDirectoryA(folder.c_str());
+  }
+  ~CurrentFolder() { SetCurrentDirectoryA(saved_); }
+  CurrentFolder(const CurrentFolder&) = delete;
+  CurrentFolder& operator=(const CurrentFolder&) = delete;
+
+ private:
+  char saved_[MAX_PATH] = {};
+};
+
 std::string PairsWithLongValues() {
   return "b=\"2\", A=\"1\", Big4096=\"" + std::string(4096, 'x') + "\", Big4097=\"" + std::string(4097, 'y') +
          "\", Z=\"last\"";
@@ -339,6 +355,9 @@ TEST_F(StarterScenario, FailuresOfTheDownloadAndTheSwapLeaveTheirFiles) {
       {"batch file cannot be written", nullptr, "Lumora1.bat", "1.0.0.9", "2.0.0.1", Box(kUpdateFailed),
        {"Lumora1.exe", "Lumora1.bat", "Tesselo1.exe"}, true},
   };
+  // The starter starts the wizard by its bare name: where the Windows folder
+  // has none, the search must not find the real one beside the tests.
+  CurrentFolder inWindowsFolder(WindowsFolder());
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     RemoveStarterFiles();
