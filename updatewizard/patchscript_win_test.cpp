@@ -16,21 +16,12 @@
 #include <vector>
 
 #include "_Common/zkcommonfunc_win.h"
+#include "tests/tools/recorded_boxes.h"
 #include "tests/tools/wizard_texts.h"
 
 namespace {
 
-struct Box {
-  std::string text, caption;
-  HWND owner;
-  UINT style;
-};
-std::vector<Box> g_boxes;
-
-int WINAPI RecordBox(HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
-  g_boxes.push_back({text ? text : "", caption ? caption : "", owner, style});
-  return IDOK;
-}
+std::vector<zktest::RecordedBox>& g_boxes = zktest::RecordedBoxes();
 
 std::string Env(const char* name) {
   const char* value = std::getenv(name);
@@ -62,7 +53,7 @@ class PatchScriptDownloadTest : public ::testing::Test {
  protected:
   void SetUp() override {
     g_boxes.clear();
-    previous_ = SetMessageBoxFunctionForTesting(RecordBox);
+    previous_ = SetMessageBoxFunctionForTesting(zktest::RecordBox);
     g_strPatchServerList = (Closed() + ";" + Second()).c_str();
   }
   void TearDown() override { SetMessageBoxFunctionForTesting(previous_); }
