@@ -2,10 +2,15 @@
 // (testdata/zip/make_fixtures.py) and against damaged archives.
 #include "_Common/zipreader.h"
 
+#include "_Common/zipreader_platform.h"
 #include "_Common/zipreader_testing.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 #include <cstdio>
 #include <cstdlib>
@@ -130,7 +135,11 @@ INSTANTIATE_TEST_SUITE_P(
                       EntryCase{"python_comment65000.zip", nullptr, "hello.txt", "h", 2000},
                       EntryCase{"zip_tool.zip", nullptr, "tool_a.txt", "t", 20000},
                       EntryCase{"zip_encrypted.zip", "secret", "secret.txt", "e", 10000},
-                      EntryCase{"zip_encrypted_stored.zip", "secret", "secret.txt", "e", 10000}));
+                      EntryCase{"zip_encrypted_stored.zip", "secret", "secret.txt", "e", 10000},
+                      // Encrypted after packing, without a data descriptor:
+                      // the header's check byte comes from the CRC.
+                      EntryCase{"zip_cloaked.zip", "secret", "secret.txt", "e", 10000},
+                      EntryCase{"zip_cloaked_stored.zip", "secret", "secret.txt", "e", 10000}));
 
 TEST(ZipReaderPieces, EmptyEntryIsCompleteAtTheFirstCall) {
   OpenArchive zip("python_entries.zip");
@@ -148,7 +157,8 @@ TEST(ZipReaderPieces, OddPieceLengthsGiveTheSameBytes) {
 }
 
 TEST(ZipReaderPassword, WrongOrMissingPasswordFailsTheFirstPiece) {
-  for (const char* archive : {"zip_encrypted.zip", "zip_encrypted_stored.zip"}) {
+  for (const char* archive :
+       {"zip_encrypted.zip", "zip_encrypted_stored.zip", "zip_cloaked.zip", "zip_cloaked_stored.zip"}) {
     for (const char* password : {"wrong", "", static_cast<const char*>(nullptr)}) {
       OpenArchive zip(archive, password);
       ASSERT_TRUE(zip.handle);
@@ -482,6 +492,55 @@ TEST_F(ZipReaderToFile, TargetFolderPartWithDotDotGetsNoFolders) {
   EXPECT_EQ(std::distance(fs::directory_iterator(root_), fs::directory_iterator()), 1);
   EXPECT_EQ(ZipReaderClose(zip), 0);
 }
+
+// The platform's own file calls, except that writes fail from the second
+// one on, as on a disk that fills up while the entry is being unpacked.
+struct WritesFailAfterTheFirst {
+  static int writes, closes;
+  static bool Write(void* output, const void* data, uint32_t size) {
+    return ++writes < 2 && ZipReaderDefaultPlatform().writeOutput(output, data, size);
+  }
+  static void Close(void* output) {
+    ++closes;
+    ZipReaderDefaultPlatform().closeOutputFile(output);
+  }
+};
+int WritesFailAfterTheFirst::writes = 0;
+int WritesFailAfterTheFirst::closes = 0;
+
+TEST_F(ZipReaderToFile, WriteFailureGives0x400AndLeavesNoHalfFile) {
+  ZipReaderPlatform platform = ZipReaderDefaultPlatform();
+  platform.writeOutput = WritesFailAfterTheFirst::Write;
+  platform.closeOutputFile = WritesFailAfterTheFirst::Close;
+  WritesFailAfterTheFirst::writes = WritesFailAfterTheFirst::closes = 0;
+  ZipReaderHandle zip = OpenByName("zip_tool.zip");
+  ASSERT_TRUE(zip);
+  ZipReaderSetPlatform(&platform);
+  char target[] = "tool_a.txt";  // 20000 bytes: a second piece follows the first
+  int result = ZipReaderExtract(zip, 0, target, 0, 2);
+  ZipReaderSetPlatform(nullptr);
+  EXPECT_EQ(result, 0x400);
+  EXPECT_EQ(WritesFailAfterTheFirst::writes, 2);
+  EXPECT_EQ(WritesFailAfterTheFirst::closes, 1);
+  EXPECT_FALSE(fs::exists("tool_a.txt"));
+  // The reader goes on working after the failure.
+  EXPECT_EQ(ZipReaderExtract(zip, 0, target, 0, 2), 0);
+  EXPECT_EQ(Slurp("tool_a.txt"), Content("t", 20000));
+  EXPECT_EQ(ZipReaderClose(zip), 0);
+}
+
+#ifndef _WIN32
+TEST_F(ZipReaderToFile, FullDeviceAsTargetGives0x400) {
+  // A caller's descriptor (given as descriptor + 1) on a device that is always full.
+  int full = open("/dev/full", O_WRONLY);
+  if (full < 0) GTEST_SKIP() << "no /dev/full";
+  ZipReaderHandle zip = OpenByName("zip_tool.zip");
+  ASSERT_TRUE(zip);
+  EXPECT_EQ(ZipReaderExtract(zip, 0, reinterpret_cast<void*>(static_cast<intptr_t>(full) + 1), 0, 1), 0x400);
+  EXPECT_EQ(ZipReaderClose(zip), 0);
+  EXPECT_EQ(close(full), 0);  // still the caller's and open
+}
+#endif
 
 TEST_F(ZipReaderToFile, OutputThatCannotBeCreatedGives0x200) {
   ZipReaderHandle zip = OpenByName("python_entries.zip");

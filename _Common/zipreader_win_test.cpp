@@ -146,6 +146,29 @@ TEST_F(ZipReaderWin, HandleTargetIsWrittenFromItsPositionAndLeftOpen) {
   CloseHandle(out);
 }
 
+TEST_F(ZipReaderWin, HandleTargetThatRefusesWritesGives0x400AndStaysOpen) {
+  struct Case {
+    const char* label;
+    const char* path;
+    DWORD access, disposition;
+  } cases[] = {
+      {"opened for reading only", "handle_target.txt", GENERIC_READ, CREATE_ALWAYS},
+      {"a device that is always full", "Z:\\dev\\full", GENERIC_WRITE, OPEN_EXISTING},
+  };
+  ZipReaderHandle zip = ZipReaderOpenFile(FixturePath("zip_tool.zip").c_str(), nullptr);
+  ASSERT_TRUE(zip);
+  for (const Case& c : cases) {
+    HANDLE out = CreateFileA(c.path, c.access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, c.disposition, 0, nullptr);
+    ASSERT_NE(out, INVALID_HANDLE_VALUE) << c.label;
+    EXPECT_EQ(ZipReaderExtract(zip, 0, out, 0, 1), 0x400) << c.label;
+    EXPECT_TRUE(CloseHandle(out)) << c.label;  // still the caller's and open
+  }
+  // The reader goes on working after the failures.
+  std::vector<int> results;
+  EXPECT_EQ(UnpackPieces(zip, 0, 20000, &results), Content("t", 20000));
+  EXPECT_EQ(ZipReaderClose(zip), 0);
+}
+
 TEST_F(ZipReaderWin, WideRoadFindsIgnoringCaseAndUnpacksInFixedPieces) {
   ZipReaderHandle zip = ZipReaderOpenFile(Wide(FixturePath("python_entries.zip")).c_str());
   ASSERT_TRUE(zip);

@@ -16,20 +16,12 @@
 #include <vector>
 
 #include "_Common/zkcommonfunc_win.h"
+#include "tests/tools/recorded_boxes.h"
+#include "tests/tools/wizard_texts.h"
 
 namespace {
 
-struct Box {
-  std::string text, caption;
-  HWND owner;
-  UINT style;
-};
-std::vector<Box> g_boxes;
-
-int WINAPI RecordBox(HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
-  g_boxes.push_back({text ? text : "", caption ? caption : "", owner, style});
-  return IDOK;
-}
+std::vector<zktest::RecordedBox>& g_boxes = zktest::RecordedBoxes();
 
 std::string Env(const char* name) {
   const char* value = std::getenv(name);
@@ -41,10 +33,12 @@ std::string First() { return Root("ZK_PATCH_NGINX_PORT"); }
 std::string Second() { return Root("ZK_PATCH_NGINX_PORT") + "second/"; }
 std::string Closed() { return Root("ZK_PATCH_CLOSED_PORT"); }
 
+// The message's own bytes (code page 949), independent of the string table.
 std::string Text(unsigned id) {
-  CStringA text;
-  LoadPatchScriptText(id, text);
-  return text.GetString();
+  for (const wizardtexts::Text& text : wizardtexts::kPatchScriptTexts)
+    if (text.id == id) return text.cp949;
+  ADD_FAILURE() << "no literal text for id " << id;
+  return "";
 }
 
 // nginx's access log (Unix path under Wine's Z: drive).
@@ -59,7 +53,7 @@ class PatchScriptDownloadTest : public ::testing::Test {
  protected:
   void SetUp() override {
     g_boxes.clear();
-    previous_ = SetMessageBoxFunctionForTesting(RecordBox);
+    previous_ = SetMessageBoxFunctionForTesting(zktest::RecordBox);
     g_strPatchServerList = (Closed() + ";" + Second()).c_str();
   }
   void TearDown() override { SetMessageBoxFunctionForTesting(previous_); }
@@ -101,9 +95,9 @@ TEST_F(PatchScriptDownloadTest, ShowsOnlyTheLastFailureOfAllAttempts) {
   EXPECT_EQ(std::string(address.GetString()), First() + "patch/Missing.htm");
   ASSERT_EQ(g_boxes.size(), 1u);
   // nginx's error page has a Content-Length and is parsed: "<html>" is no header.
-  EXPECT_EQ(g_boxes[0].caption, Text(kPatchTextParseCaption));
+  EXPECT_EQ(g_boxes[0].caption, Text(9));
   EXPECT_EQ(g_boxes[0].text.rfind("Line ", 0), 0u);
-  EXPECT_NE(g_boxes[0].text.find(" : " + Text(kPatchTextNoHeader)), std::string::npos);
+  EXPECT_NE(g_boxes[0].text.find(" : " + Text(5)), std::string::npos);
   EXPECT_EQ(g_boxes[0].style & MB_ICONERROR, static_cast<UINT>(MB_ICONERROR));
 }
 
@@ -124,16 +118,16 @@ struct FailureCase {
 
 TEST_F(PatchScriptDownloadTest, EachFailureShowsItsMessage) {
   const std::string second = Second() + "patch/";
-  const std::string download = Text(kPatchTextDownloadError);
+  const std::string download = Text(7);
   const FailureCase cases[] = {
-      {second + "Empty.htm", "Empty", Text(kPatchTextNoScript), kPatchTextErrorCaption},
-      {second + "NoName.htm", "NoName", Text(kPatchTextNoProgramName), kPatchTextErrorCaption},
-      {second + "WrongName.htm", "WrongName", Text(kPatchTextWrongProgramName), kPatchTextErrorCaption},
-      {second + "NoUrl.htm", "NoUrl", Text(kPatchTextNoInstallUrl), kPatchTextErrorCaption},
-      {second + "Bad.htm", "Bad", "Line 3 : " + Text(kPatchTextUnknownSyntax), kPatchTextParseCaption},
-      {"ftp://127.0.0.1/patch/Game.htm", "Game", download + " (0x01)", kPatchTextErrorCaption},
-      {"not an address", "Game", download + " (0x01)", kPatchTextErrorCaption},
-      {Closed() + "patch/Game.htm", "Game", download + " (0x03)", kPatchTextErrorCaption},
+      {second + "Empty.htm", "Empty", Text(10), 8},
+      {second + "NoName.htm", "NoName", Text(11), 8},
+      {second + "WrongName.htm", "WrongName", Text(12), 8},
+      {second + "NoUrl.htm", "NoUrl", Text(13), 8},
+      {second + "Bad.htm", "Bad", "Line 3 : " + Text(1), 9},
+      {"ftp://127.0.0.1/patch/Game.htm", "Game", download + " (0x01)", 8},
+      {"not an address", "Game", download + " (0x01)", 8},
+      {Closed() + "patch/Game.htm", "Game", download + " (0x03)", 8},
   };
   for (const FailureCase& c : cases) {
     g_boxes.clear();
@@ -150,10 +144,24 @@ TEST_F(PatchScriptDownloadTest, EachFailureShowsItsMessage) {
   }
 }
 
+TEST(PatchScriptTexts, EachMessageLoadsWithItsOwnBytes) {
+  ASSERT_EQ(GetACP(), 949u) << "the texts are code page 949";
+  for (const wizardtexts::Text& text : wizardtexts::kPatchScriptTexts) {
+    CStringA loaded;
+    LoadPatchScriptText(text.id, loaded);
+    EXPECT_EQ(std::string(loaded.GetString()), text.cp949) << text.id;
+  }
+}
+
 TEST_F(PatchScriptDownloadTest, ShowsTheLongInternetExceptionTextWhole) {
-  // The text is longer than the 256-character buffer of the other messages.
-  EXPECT_GT(Text(kPatchTextInternetException).size(), 255u);
-  EXPECT_NE(Text(kPatchTextInternetException).find("(0x06)"), std::string::npos);
+  // The box of an internet failure during the transfer: its text is longer
+  // than the 256-character buffer of the other messages and must not be cut.
+  ShowErrorBoxById(kPatchTextInternetException, kPatchTextErrorCaption, nullptr);
+  ASSERT_EQ(g_boxes.size(), 1u);
+  EXPECT_EQ(g_boxes[0].text.size(), 261u);
+  EXPECT_EQ(g_boxes[0].text, Text(57381));
+  EXPECT_EQ(g_boxes[0].caption, Text(8));
+  EXPECT_EQ(g_boxes[0].style & MB_ICONERROR, static_cast<UINT>(MB_ICONERROR));
 }
 
 }  // namespace

@@ -38,6 +38,13 @@ if(ZK_WINDOWS)
       zkfileversion zkcommonfunc zkerrorcodes zkframework comctl32 wininet psapi advapi32)
   endfunction()
   zk_wizard_program(Tesselo1 "${ZK_WIZARD_AVATAR_ROOT}")
+
+  # The wizard's boxes with its own string table, without starting the program.
+  zk_test(wizardapp_win_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/wizardapp_win_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/wizardapp_win.cpp ${CMAKE_CURRENT_LIST_DIR}/Tesselo1.rc
+    LIBS zkwizardapp_pure zkupdateworker_dialog zkparsecmdline zkfileversion zkcommonfunc zkerrorcodes zkframework
+      comctl32 wininet psapi advapi32)
+  target_include_directories(wizardapp_win_test PRIVATE ${CMAKE_BINARY_DIR}/generated/Tesselo1)
 endif()
 
 if(ZK_WINDOWS)

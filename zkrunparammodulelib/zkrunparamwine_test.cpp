@@ -8,6 +8,8 @@
 #include <string>
 
 #include "tests/tools/peer.h"
+#include "zkrunparammodulelib/zkrunenv.h"
+#include "zkrunparammodulelib/zkrunparam.h"
 
 namespace {
 
@@ -18,6 +20,15 @@ struct HandOver {
   int senderExit = -1;
   Report sender, receiver, wire;
 };
+
+// Waits until the receiver's report is in place (it is renamed into place
+// whole), at most 20 seconds: a program started by WinExec gives no handle to wait on.
+void WaitForReport(const std::string& path) {
+  for (int waited = 0; waited < 400; ++waited) {
+    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) return;
+    Sleep(50);
+  }
+}
 
 // Runs the sender on program with a scenario and waits for the receiver's report.
 HandOver RunHandOver(const std::string& program, const std::string& scenario, bool expectReceiver = true) {
@@ -33,10 +44,7 @@ HandOver RunHandOver(const std::string& program, const std::string& scenario, bo
   run.senderExit = zktest::RunPeer("runparam_sender.exe \"" + program + "\" " + scenario + " \"" + senderReport + "\"");
   run.sender = ParseReport(zktest::ReadFileBytes(senderReport));
   bool started = run.sender["code"] == "0";
-  for (int waited = 0; started && expectReceiver && waited < 400; ++waited) {
-    if (GetFileAttributesA(receiverReport.c_str()) != INVALID_FILE_ATTRIBUTES) break;
-    Sleep(50);
-  }
+  if (started && expectReceiver) WaitForReport(receiverReport);
   run.receiver = ParseReport(zktest::ReadFileBytes(receiverReport));
   run.wire = ParseReport(zktest::ReadFileBytes(receiverReport + ".wire"));
   return run;
@@ -145,6 +153,38 @@ TEST(RunParamHandOver, OlderSystemsLaunch) {
   EXPECT_EQ(run.receiver["code"], "0");
   EXPECT_EQ(run.receiver["payload"], "<<__defAult_sectIonNAMEbyBrumel=>>;RunMode=a%3db%3bc%25d <x>|y;");
   EXPECT_EQ(Lower(run.receiver["directory"] + "\\"), Lower(zktest::ProgramFolder()));
+}
+
+TEST(RunParamHandOver, OlderSystemsLaunchGivesTheSenderItsFolderBack) {
+  // WinExec starts the program in the sender's current folder, so the sender
+  // enters the program's folder for the launch and must come back afterwards.
+  char before[MAX_PATH] = {}, windows[MAX_PATH] = {}, after[MAX_PATH] = {};
+  GetCurrentDirectoryA(MAX_PATH, before);
+  GetWindowsDirectoryA(windows, MAX_PATH);
+  ASSERT_TRUE(SetCurrentDirectoryA(windows));
+  std::string report = zktest::ProgramFolder() + "runparam_receiver_sender_folder.txt";
+  DeleteFileA(report.c_str());
+  SetEnvironmentVariableA("ZKTEST_RUNPARAM_REPORT", report.c_str());
+  ZKRunEnvSystem platform = ZKRunEnvCalls();
+  ZKRunEnvCalls().launch = LaunchProgramWithWinExec;
+
+  int code = -1, launchResult = -1;
+  {
+    CZKRunParam param;
+    param.SetValue("RunMode", "folder");
+    code = param.Execute(Receiver().c_str(), &launchResult, nullptr);
+  }
+  GetCurrentDirectoryA(MAX_PATH, after);
+  ZKRunEnvCalls() = platform;
+  SetCurrentDirectoryA(before);
+
+  ASSERT_EQ(code, 0);
+  EXPECT_GT(launchResult, 31);
+  EXPECT_EQ(Lower(after), Lower(windows));
+  WaitForReport(report);
+  Report receiver = ParseReport(zktest::ReadFileBytes(report));
+  EXPECT_EQ(receiver["code"], "0");
+  EXPECT_EQ(Lower(receiver["directory"] + "\\"), Lower(zktest::ProgramFolder()));
 }
 
 TEST(RunParamHandOver, MissingProgramReports5110) {

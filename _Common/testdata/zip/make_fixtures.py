@@ -105,6 +105,57 @@ def zip_tool_archives():
         shutil.rmtree(work)
 
 
+def answer_password(args, cwd, password):
+    """Runs a tool that asks for a password twice on its terminal."""
+    import pty
+    pid, fd = pty.fork()
+    if pid == 0:
+        os.chdir(cwd)
+        os.execvp(args[0], args)
+    seen = b""
+    answered = 0
+    while True:
+        try:
+            chunk = os.read(fd, 1024)
+        except OSError:
+            break
+        if not chunk:
+            break
+        seen += chunk
+        if seen.lower().count(b"password") > answered:
+            answered += 1
+            os.write(fd, password + b"\n")
+    _, status = os.waitpid(pid, 0)
+    if status != 0:
+        raise RuntimeError("%s failed: %r" % (args[0], seen))
+
+
+def zipcloak_archives():
+    """Entries encrypted after packing: Info-ZIP's zipcloak knows their CRC,
+    writes no data descriptor (flag bit 3 clear), so the check byte of the
+    encryption header is the CRC's top byte rather than the DOS time's."""
+    work = tempfile.mkdtemp()
+    try:
+        p = os.path.join(work, "secret.txt")
+        with open(p, "wb") as f:
+            f.write(content("e", 10000))
+        os.utime(p, (TOOL_ATIME, TOOL_MTIME))
+        env = dict(os.environ, TZ="UTC")
+        for name, level in (("zip_cloaked.zip", "-6"), ("zip_cloaked_stored.zip", "-0")):
+            if os.path.exists(path(name)):
+                os.remove(path(name))
+            subprocess.run(["zip", "-q", "-X", level, path(name), "secret.txt"], cwd=work, env=env,
+                           check=True, stdout=subprocess.DEVNULL)
+            answer_password(["zipcloak", path(name)], work, b"secret")
+            with zipfile.ZipFile(path(name)) as z:
+                zi = z.getinfo("secret.txt")
+                assert zi.flag_bits & 0x9 == 0x1, hex(zi.flag_bits)
+                assert (zi.CRC >> 24) != (zi._raw_time >> 8), "check bytes must differ"
+                assert z.read("secret.txt", pwd=b"secret") == content("e", 10000)
+    finally:
+        shutil.rmtree(work)
+
+
 # ---- damaged archives, written field by field ----
 
 def raw_zip(entries, prefix=b"", eocd_overrides=None):
@@ -214,4 +265,5 @@ def damaged_archives():
 if __name__ == "__main__":
     python_archives()
     zip_tool_archives()
+    zipcloak_archives()
     damaged_archives()
