@@ -26,10 +26,11 @@ road_u_version=1.0.0.1
 road_pair_lines() {
   printf '%s\t%s\n' RunMode 1 ProgName CorvaliseAvatar \
     AvatarURL "http://127.0.0.1:$1/patch/CorvaliseAvatar.htm" UpdateURL "http://www.zkgames.test/game/" \
-    AuthCookie auth-7f3a DataCookie data-19c2 CpCookie cp-55e0 GameId 42 Nickname player1
+    AuthCookie auth-7f3a DataCookie data-19c2 CpCookie cp-55e0 \
+    StatisticsURL "http://127.0.0.1:$1/cpage/ClientDownLoad/index_v2.asp" GameId 42 Nickname player1
 }
 road_pairs() { road_pair_lines "$1" | awk -F'\t' '{ printf "%s%s=\"%s\"", (NR > 1 ? ", " : ""), $1, $2 }'; }
-road_names='RunMode|ProgName|AvatarURL|UpdateURL|AuthCookie|DataCookie|CpCookie|GameId|Nickname|BrowserName'
+road_names='RunMode|ProgName|AvatarURL|UpdateURL|AuthCookie|DataCookie|CpCookie|StatisticsURL|GameId|Nickname|BrowserName'
 
 road_release() {
   local docroot=$1 port=$2
@@ -175,6 +176,7 @@ road_play() {
       if (uri ~ /_hash\.htm/) return "the hash list served"
       if (uri ~ /\.htm/) return "the patch script served"
       if (uri ~ /Quillan1/) return "the Quillan1.exe archive served"
+      if (uri ~ /index_v2\.asp/) return "a statistics report received"
       return "served"
     }
     BEGIN { t0 = (start - 116444736000000000) / 1e7; printf "0.000\tthe web page starts Lumora1.exe\n" }
