@@ -18,7 +18,9 @@ if(ZK_WINDOWS)
     COMMAND ${CMAKE_SOURCE_DIR}/tests/road/scenario ${CMAKE_BINARY_DIR}/tests/road/scenario ${ZK_PORT_BASE}
             $<TARGET_FILE:Lumora1> $<TARGET_FILE:Lumora1_newer> $<TARGET_FILE:Tesselo1_road>
             $<TARGET_FILE:road_quillan> $<TARGET_FILE:webpage>)
-  add_dependencies(road_quillan Lumora1 Lumora1_newer Tesselo1_road webpage)
+  # Everything the road needs, for the demo and for building the scenario alone.
+  add_custom_target(road_programs)
+  add_dependencies(road_programs Lumora1 Lumora1_newer Tesselo1_road road_quillan webpage)
   # The portal listens on the port base, as the starter portal of the starter's
   # scenarios does: run after that portal has stopped.
   set_tests_properties(road_scenario PROPERTIES RUN_SERIAL ON TIMEOUT 600 DEPENDS starter_portal_stop)
