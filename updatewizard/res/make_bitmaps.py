@@ -1,21 +1,37 @@
 #!/usr/bin/env python3
 """Draws the wizard dialog's bitmaps (background, animation frames, Cancel
 button strip) as 24-bit BMP files beside this script. Magenta (255, 0, 255)
-is the key colour: cut out of the window shape and left transparent."""
+is the key colour: cut out of the window shape and left transparent.
+
+Run by hand (Debian's python3 with python3-pil and fonts-nanum); the .bmp
+files are committed, so the build needs no font. The Cancel label is Korean
+like the rest of the dialog."""
 import os
 import struct
+import subprocess
 
 KEY = (255, 0, 255)
 HERE = os.path.dirname(os.path.abspath(__file__))
 
-# 5x7 letters for the button caption.
-FONT = {
-    "C": ["01110", "10001", "10000", "10000", "10000", "10001", "01110"],
-    "A": ["01110", "10001", "10001", "11111", "10001", "10001", "10001"],
-    "N": ["10001", "11001", "10101", "10011", "10001", "10001", "10001"],
-    "E": ["11111", "10000", "10000", "11110", "10000", "10000", "11111"],
-    "L": ["10000", "10000", "10000", "10000", "10000", "10000", "11111"],
-}
+CANCEL_LABEL = "\ucde8\uc18c"  # "Cancel"
+LABEL_FONT = "NanumGothic:bold"
+LABEL_SIZE = 14
+
+
+def label_coverage(text, width, height, dx, dy):
+    """Coverage (0..255) of the label centred in a width x height frame, moved by dx, dy."""
+    from PIL import Image, ImageDraw, ImageFont
+    path = subprocess.run(["fc-match", "-f", "%{file}", LABEL_FONT], capture_output=True, text=True).stdout
+    if "Nanum" not in path:
+        raise SystemExit("make_bitmaps: no Nanum font (apt-get install fonts-nanum)")
+    font = ImageFont.truetype(path, LABEL_SIZE)
+    mask = Image.new("L", (width, height), 0)
+    draw = ImageDraw.Draw(mask)
+    left, top, right, bottom = draw.textbbox((0, 0), text, font=font)
+    x = (width - (right - left)) // 2 - left + dx
+    y = (height - (bottom - top)) // 2 - top + dy
+    draw.text((x, y), text, font=font, fill=255)
+    return [[mask.getpixel((cx, cy)) for cx in range(width)] for cy in range(height)]
 
 
 def write_bmp(name, pixels):
@@ -90,14 +106,12 @@ def button_strip():
             for x in range(width):
                 if x in (0, width - 1) or y in (0, frame_height - 1):
                     rows[y][x] = (220, 230, 245)
-        text = "CANCEL"
-        left = (width - (len(text) * 6 - 1)) // 2 + (1 if frame == 2 else 0)
-        top = (frame_height - 7) // 2 + (1 if frame == 2 else 0)
-        for i, letter in enumerate(text):
-            for gy, line in enumerate(FONT[letter]):
-                for gx, bit in enumerate(line):
-                    if bit == "1":
-                        rows[top + gy][left + i * 6 + gx] = text_colours[frame]
+        pressed = 1 if frame == 2 else 0
+        coverage = label_coverage(CANCEL_LABEL, width, frame_height, pressed, pressed)
+        for y in range(1, frame_height - 1):
+            for x in range(1, width - 1):
+                if coverage[y][x]:
+                    rows[y][x] = mix(rows[y][x], text_colours[frame], coverage[y][x] / 255)
         pixels += rows
     return pixels
 
