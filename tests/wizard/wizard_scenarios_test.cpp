@@ -168,7 +168,7 @@ class Record {
   std::string path_;
 };
 
-// The requests for a path that nginx logged since the test's start.
+// The requests for a path in nginx's access log (counted before and after a run).
 int CountRequests(const std::string& path) {
   std::string log = zktest::ReadFileBytes(HostPath(Env("ZK_WIZARD_STATE") + "/nginx/access.log"));
   int count = 0;
@@ -206,9 +206,10 @@ class WizardScenarioTest : public ::testing::Test {
   void SetUp() override { zktest::RunPeer("cliptool.exe empty"); }
 };
 
-TEST_F(WizardScenarioTest, InstallsAndStartsQuillanWithTheParametersAndBrowserName) {
+TEST_F(WizardScenarioTest, InstallsAndStartsQuillanWithTheParameters) {
   Install("none");
   Record record;
+  zktest::BoxWatch watch(1, 120000);
   Pairs pairs = Parameters("good");
   pairs.push_back({"Extra", "a;b=c"});
   ASSERT_EQ(RunWizard(pairs), 0);
@@ -221,6 +222,7 @@ TEST_F(WizardScenarioTest, InstallsAndStartsQuillanWithTheParametersAndBrowserNa
   EXPECT_NE(text.find("NAME:UpdateURL=http://www.zkgames.test/update\n"), std::string::npos) << text;
   EXPECT_NE(text.find("NAME:Extra=a;b=c\n"), std::string::npos) << text;
   EXPECT_EQ(zktest::ReadFileBytes(InstalledProgram()), zktest::ReadFileBytes(StandIn("new")));
+  ExpectOnlyTheClosingBox(watch);
 }
 
 // The installed program against the patch script's WizardVersion 1.0.0.6 and
