@@ -67,10 +67,21 @@ std::string SenderCommand(const std::string& sender, const Pairs& pairs) {
   return line;
 }
 
+BOOL CALLBACK CloseBox(HWND window, LPARAM) {
+  wchar_t name[16] = {};
+  GetClassNameW(window, name, 16);
+  if (wcscmp(name, L"#32770") == 0 && GetDlgItem(window, 0xFFFF)) PostMessageW(window, WM_COMMAND, IDOK, 0);
+  return TRUE;
+}
+
 // Hands the pairs to the wizard through the sender and waits for the
 // wizard's end; the sender's exit code (0 when the hand-over went out).
 int RunWizard(const Pairs& pairs, const std::string& sender = zktest::ProgramFolder() + "WizSender.exe") {
-  return zktest::RunPeer(SenderCommand(sender, pairs), 120000);
+  int code = zktest::RunPeer(SenderCommand(sender, pairs), 120000);
+  // A wizard left waiting on a box that no watcher closes would hold its
+  // mutex, and every later wizard would take itself for a second instance.
+  if (code == -1) EnumWindows(CloseBox, 0);
+  return code;
 }
 
 HANDLE StartProcess(std::string line) {
@@ -175,13 +186,6 @@ int CountRequests(const std::string& path) {
   for (size_t at = log.find("GET " + path + " "); at != std::string::npos; at = log.find("GET " + path + " ", at + 1))
     ++count;
   return count;
-}
-
-BOOL CALLBACK CloseBox(HWND window, LPARAM) {
-  wchar_t name[16] = {};
-  GetClassNameW(window, name, 16);
-  if (wcscmp(name, L"#32770") == 0 && GetDlgItem(window, 0xFFFF)) PostMessageW(window, WM_COMMAND, IDOK, 0);
-  return TRUE;
 }
 
 // A box that proves that no box came before it: a run without RunMode.
