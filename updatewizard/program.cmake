@@ -46,35 +46,3 @@ if(ZK_WINDOWS)
       comctl32 wininet psapi advapi32)
   target_include_directories(wizardapp_win_test PRIVATE ${CMAKE_BINARY_DIR}/generated/Tesselo1)
 endif()
-
-if(ZK_WINDOWS)
-  # The scenario: a build whose avatar root is the test's nginx, which serves
-  # the worker fixture's patch script, hash list and a zip of the stand-in
-  # Quillan1.exe. The worker takes the zip only from the built-in test-server
-  # root, so the scenario's nginx listens on that root's port.
-  zk_wizard_program(Tesselo1_testpeer "http://127.0.0.1:${ZK_WIZARD_PORTAL_PORT}/")
-  add_executable(wizard_standin_quillan WIN32 ${CMAKE_SOURCE_DIR}/tests/wizard/standin_quillan.cpp)
-  target_link_libraries(wizard_standin_quillan PRIVATE zkrunparam_wizard)
-
-  set(zk_wizard_state ${CMAKE_BINARY_DIR}/tests/wizard-peers)
-  add_test(NAME wizard_fixture
-    COMMAND ${CMAKE_SOURCE_DIR}/tests/worker/worker-fixture ${zk_wizard_state} ${ZK_WIZARD_PORTAL_PORT}
-            $<TARGET_FILE:wizard_standin_quillan>)
-  add_test(NAME wizard_peers_start
-    COMMAND ${CMAKE_SOURCE_DIR}/tests/peers/nginx-ctl start ${zk_wizard_state}/nginx ${ZK_WIZARD_PORTAL_PORT}
-            ${zk_wizard_state}/docroot)
-  add_test(NAME wizard_peers_stop COMMAND ${CMAKE_SOURCE_DIR}/tests/peers/nginx-ctl stop ${zk_wizard_state}/nginx)
-  set_tests_properties(wizard_fixture PROPERTIES FIXTURES_SETUP wizard_data)
-  set_tests_properties(wizard_peers_start PROPERTIES FIXTURES_SETUP wizard_peers FIXTURES_REQUIRED wizard_data
-    RESOURCE_LOCK zk_wizard_port)
-  set_tests_properties(wizard_peers_stop PROPERTIES FIXTURES_CLEANUP wizard_peers)
-
-  zk_test(wizard_scenarios_test SOURCES ${CMAKE_SOURCE_DIR}/tests/wizard/wizard_scenarios_test.cpp
-    LIBS zktest_peer zkrunparam_wizard)
-  add_dependencies(wizard_scenarios_test Tesselo1_testpeer wizard_standin_quillan)
-  # Beside the box watcher, from where the test starts the wizard.
-  set_target_properties(wizard_scenarios_test Tesselo1_testpeer PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
-  set_property(TEST wizard_scenarios_test APPEND PROPERTY ENVIRONMENT "ZK_WIZARD_NGINX_PORT=${ZK_WIZARD_PORTAL_PORT}")
-  set_tests_properties(wizard_scenarios_test PROPERTIES FIXTURES_REQUIRED "wizard_data;wizard_peers"
-    RUN_SERIAL ON RESOURCE_LOCK zk_wizard_port)
-endif()

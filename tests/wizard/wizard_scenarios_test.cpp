@@ -1,28 +1,43 @@
-// The update wizard program under Wine: handed its run parameters by a
-// sender (this test, through the run-parameter hand-over), it installs
-// Quillan1.exe from nginx into the user's application-data folder and starts
-// it with the parameters plus BrowserName; a missing required parameter ends
-// in the box of string 20 with the code's name.
+// The update wizard program under Wine. A parent program (WizSender, or a
+// renamed copy of it) hands the run parameters over and waits for the wizard;
+// the wizard reads its patch script from nginx, keeps, fetches or refuses the
+// installed Quillan1.exe in the user's application-data folder, and starts it
+// with the parameters plus BrowserName or shows one box. The box watcher
+// records every box; a fault server stands in for the statistics server and
+// records the requests that reach it.
 #include <windows.h>
 #include <shlobj.h>
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "tests/tools/peer.h"
-#include "zkrunparammodulelib/zkrunparam.h"
 
 namespace {
+
+// The boxes' texts as the system words them, in UTF-8 as the box watcher records them.
+constexpr char kCaption[] = "게임 업데이트 마법사";
+constexpr char kBadRunParamText[] = "인자가 올바르지 않습니다.";
+constexpr char kBadUrlText[] = "업데이트 파일 경로(혹은 다운로드 경로)가 유효하지 않습니다";
+// Its two fields are "Quillan1.exe" and the launch result.
+constexpr char kCantStartText[] = "인스톨 마법사(%s)를 실행할 수 없습니다. 다시 실행해 주세요. (ErrorCode : %d)";
+constexpr char kErrorText[] = "오류가 발생하여 게임을 실행할수 없습니다.";
+using Pairs = std::vector<std::pair<std::string, std::string>>;
 
 std::string Env(const char* name) {
   const char* value = getenv(name);
   return value ? value : "";
 }
 
+// A Unix path of the build as Wine sees it.
+std::string HostPath(const std::string& path) { return "Z:" + path; }
+
 std::string WizardProgram() { return zktest::ProgramFolder() + "Tesselo1.exe"; }
+std::string StandIn(const char* kind) { return zktest::ProgramFolder() + "wizard-programs\\quillan_" + kind + ".exe"; }
 
 std::string InstalledProgram() {
   char folder[MAX_PATH] = {};
@@ -31,80 +46,417 @@ std::string InstalledProgram() {
 }
 
 std::string Root() { return "http://127.0.0.1:" + Env("ZK_WIZARD_NGINX_PORT") + "/"; }
+std::string AvatarUrl(const char* fixture_case) { return Root() + fixture_case + "/CorvaliseAvatar.htm"; }
+std::string FaultRoot() { return "http://127.0.0.1:" + Env("ZK_WIZARD_FAULT_PORT") + "/"; }
 
-// Waits until no wizard holds "ZKUpdateMutex": a wizard started while the
-// previous one still ends would take itself for a second instance and quit.
-void WaitForWizardEnd() {
-  for (int i = 0; i < 200; ++i) {
-    HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, "ZKUpdateMutex");
-    if (!mutex) return;
-    CloseHandle(mutex);
-    Sleep(100);
+std::string Box(const std::string& text, const std::string& code_name) {
+  return std::string("CAPTION:") + kCaption + "\nTEXT:" + text + "\r\n\r\nCode: " + code_name + "\n";
+}
+
+// The required parameters of a run whose patch script is the fixture's case.
+Pairs Parameters(const char* fixture_case) {
+  return {{"RunMode", "1"},
+          {"ProgName", "Corvalise"},
+          {"AvatarURL", AvatarUrl(fixture_case)},
+          {"UpdateURL", "http://www.zkgames.test/update"}};
+}
+
+std::string SenderCommand(const std::string& sender, const Pairs& pairs) {
+  std::string line = "\"" + sender + "\" \"" + WizardProgram() + "\"";
+  for (const auto& pair : pairs) line += " \"" + pair.first + "=" + pair.second + "\"";
+  return line;
+}
+
+BOOL CALLBACK CloseBox(HWND window, LPARAM) {
+  wchar_t name[16] = {};
+  GetClassNameW(window, name, 16);
+  if (wcscmp(name, L"#32770") == 0 && GetDlgItem(window, 0xFFFF)) PostMessageW(window, WM_COMMAND, IDOK, 0);
+  return TRUE;
+}
+
+// Hands the pairs to the wizard through the sender and waits for the
+// wizard's end; the sender's exit code (0 when the hand-over went out).
+int RunWizard(const Pairs& pairs, const std::string& sender = zktest::ProgramFolder() + "WizSender.exe") {
+  int code = zktest::RunPeer(SenderCommand(sender, pairs), 120000);
+  // A wizard left waiting on a box that no watcher closes would hold its
+  // mutex, and every later wizard would take itself for a second instance.
+  if (code == -1) EnumWindows(CloseBox, 0);
+  return code;
+}
+
+HANDLE StartProcess(std::string line) {
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION info = {};
+  if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) return nullptr;
+  CloseHandle(info.hThread);
+  return info.hProcess;
+}
+
+// RunWizard in the background: the handle of the sender, which ends with the wizard.
+HANDLE StartWizard(const Pairs& pairs) {
+  return StartProcess(SenderCommand(zktest::ProgramFolder() + "WizSender.exe", pairs));
+}
+
+// Waits for the process while this thread answers the messages sent to its
+// windows (a change of the foreground window sends some).
+bool WaitPumping(HANDLE process, DWORD timeout_ms) {
+  DWORD start = GetTickCount();
+  for (;;) {
+    DWORD waited = GetTickCount() - start;
+    if (waited >= timeout_ms) return false;
+    DWORD got = MsgWaitForMultipleObjects(1, &process, FALSE, timeout_ms - waited, QS_ALLINPUT);
+    if (got == WAIT_OBJECT_0) return true;
+    if (got != WAIT_OBJECT_0 + 1) return false;
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
   }
 }
 
-// Hands the pairs to the wizard (a new process started by Execute).
-int Hand(const std::vector<std::pair<std::string, std::string>>& pairs) {
-  WaitForWizardEnd();
-  CZKRunParam params;
-  for (const auto& pair : pairs) params.SetValue(pair.first.c_str(), pair.second.c_str());
-  int launch = 0;
-  return params.Execute(WizardProgram().c_str(), &launch, nullptr);
-}
-
-bool WaitForFile(const std::string& path, unsigned timeout_ms) {
-  for (unsigned waited = 0; waited < timeout_ms; waited += 100) {
-    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
-    Sleep(100);
+// The wizard's dialog, once it is shown (null after the time-out).
+HWND WaitForWizardDialog(DWORD timeout_ms) {
+  for (DWORD waited = 0; waited < timeout_ms; waited += 50) {
+    HWND dialog = FindWindowW(L"#32770", L"게임 업데이트 마법사");
+    if (dialog && IsWindowVisible(dialog)) return dialog;
+    Sleep(50);
   }
-  return false;
+  return nullptr;
 }
 
-TEST(WizardScenarioTest, InstallsAndStartsQuillanWithTheParametersAndBrowserName) {
-  DeleteFileA(InstalledProgram().c_str());
-  char temp[MAX_PATH] = {};
-  GetTempPathA(MAX_PATH, temp);
-  std::string record = std::string(temp) + "zk_wizard_quillan_record.txt";
-  DeleteFileA(record.c_str());
-  SetEnvironmentVariableA("ZKTEST_RECORD", record.c_str());
-  SetEnvironmentVariableA("ZKTEST_NAMES", "RunMode|ProgName|AvatarURL|UpdateURL|Extra|BrowserName");
-  ASSERT_EQ(Hand({{"RunMode", "1"},
-                  {"ProgName", "Corvalise"},
-                  {"AvatarURL", Root() + "good/CorvaliseAvatar.htm"},
-                  {"UpdateURL", "http://www.zkgames.test/update"},
-                  {"Extra", "a;b=c"}}),
-            0);
-  ASSERT_TRUE(WaitForFile(record, 60000)) << "Quillan1.exe was not started";
-  std::string text = zktest::ReadFileBytes(record);
+int CountWizardDialogs() {
+  int count = 0;
+  for (HWND window = FindWindowW(L"#32770", L"게임 업데이트 마법사"); window;
+       window = FindWindowExW(nullptr, window, L"#32770", L"게임 업데이트 마법사")) {
+    ++count;
+  }
+  return count;
+}
+
+// The installed program before a run: none, the older stand-in, or one of
+// the wanted version whose bytes differ from the zip's (a marker at the end,
+// which the version block does not see).
+std::string Install(const std::string& kind) {
+  std::string path = InstalledProgram();
+  SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  DeleteFileA(path.c_str());
+  CreateDirectoryA(path.substr(0, path.rfind('\\')).c_str(), nullptr);
+  if (kind == "none") return "";
+  std::string bytes = zktest::ReadFileBytes(StandIn(kind == "same" ? "new" : kind.c_str()));
+  if (kind == "same") bytes += "kept in place";
+  FILE* out = fopen(path.c_str(), "wb");
+  if (!out) return "";
+  fwrite(bytes.data(), 1, bytes.size(), out);
+  fclose(out);
+  return bytes;
+}
+
+// The stand-in's record of its run parameters. The stand-in writes it whole
+// under its name, after the wizard has ended.
+class Record {
+ public:
+  Record() {
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    path_ = std::string(temp) + "zk_wizard_quillan_record.txt";
+    DeleteFileA(path_.c_str());
+    SetEnvironmentVariableA("ZKTEST_RECORD", path_.c_str());
+    SetEnvironmentVariableA("ZKTEST_NAMES", "RunMode|ProgName|AvatarURL|UpdateURL|Extra|BrowserName");
+  }
+  ~Record() {
+    DeleteFileA(path_.c_str());
+    SetEnvironmentVariableA("ZKTEST_RECORD", nullptr);
+  }
+  // The record, or "" when Quillan1.exe was not started within the time.
+  std::string Wait() {
+    for (int waited = 0; waited < 60000; waited += 100) {
+      if (GetFileAttributesA(path_.c_str()) != INVALID_FILE_ATTRIBUTES) return zktest::ReadFileBytes(path_);
+      Sleep(100);
+    }
+    return "";
+  }
+
+ private:
+  std::string path_;
+};
+
+// The requests for a path in nginx's access log (counted before and after a run).
+int CountRequests(const std::string& path) {
+  std::string log = zktest::ReadFileBytes(HostPath(Env("ZK_WIZARD_STATE") + "/nginx/access.log"));
+  int count = 0;
+  for (size_t at = log.find("GET " + path + " "); at != std::string::npos; at = log.find("GET " + path + " ", at + 1))
+    ++count;
+  return count;
+}
+
+// A box that proves that no box came before it: a run without RunMode.
+// The box watcher records boxes in the order they are shown, and every
+// earlier wizard has ended, so any box of theirs would be recorded first.
+void ExpectOnlyTheClosingBox(zktest::BoxWatch& watch) {
+  Pairs pairs = Parameters("good");
+  pairs.erase(pairs.begin());
+  HANDLE sender = StartWizard(pairs);
+  ASSERT_TRUE(sender);
+  // When an earlier box used the watcher up, nobody closes this one.
+  if (WaitForSingleObject(sender, 60000) != WAIT_OBJECT_0) {
+    EnumWindows(CloseBox, 0);
+    WaitForSingleObject(sender, 60000);
+  }
+  CloseHandle(sender);
+  EXPECT_EQ(watch.Wait(), Box(kBadRunParamText, "NOT_ENOUGH_RUNPARAM"));
+}
+
+class WizardScenarioTest : public ::testing::Test {
+ protected:
+  void SetUp() override { zktest::RunPeer("cliptool.exe empty"); }
+};
+
+TEST_F(WizardScenarioTest, InstallsAndStartsQuillanWithTheParameters) {
+  Install("none");
+  Record record;
+  zktest::BoxWatch watch(1, 120000);
+  Pairs pairs = Parameters("good");
+  pairs.push_back({"Extra", "a;b=c"});
+  ASSERT_EQ(RunWizard(pairs), 0);
+  std::string text = record.Wait();
+  ASSERT_FALSE(text.empty()) << "Quillan1.exe was not started";
   EXPECT_NE(text.find("LOAD:0\n"), std::string::npos) << text;
   EXPECT_NE(text.find("NAME:RunMode=1\n"), std::string::npos) << text;
   EXPECT_NE(text.find("NAME:ProgName=Corvalise\n"), std::string::npos) << text;
-  EXPECT_NE(text.find("NAME:AvatarURL=" + Root() + "good/CorvaliseAvatar.htm\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("NAME:AvatarURL=" + AvatarUrl("good") + "\n"), std::string::npos) << text;
   EXPECT_NE(text.find("NAME:UpdateURL=http://www.zkgames.test/update\n"), std::string::npos) << text;
   EXPECT_NE(text.find("NAME:Extra=a;b=c\n"), std::string::npos) << text;
-  // The test started the wizard itself: its parent is this test program.
-  EXPECT_NE(text.find("NAME:BrowserName=wizard_scenarios_test "), std::string::npos) << text;
-  EXPECT_EQ(GetFileAttributesA(InstalledProgram().c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
-  DeleteFileA(record.c_str());
+  EXPECT_EQ(zktest::ReadFileBytes(InstalledProgram()), zktest::ReadFileBytes(StandIn("new")));
+  ExpectOnlyTheClosingBox(watch);
 }
 
-TEST(WizardScenarioTest, MissingRequiredParameterShowsItsBox) {
-  zktest::BoxWatch watch(1, 30000);
-  ASSERT_EQ(Hand({{"ProgName", "Corvalise"}, {"AvatarURL", Root() + "good/CorvaliseAvatar.htm"}}), 0);
-  std::string boxes = watch.Wait();
-  EXPECT_NE(boxes.find("CAPTION:게임 업데이트 마법사\n"), std::string::npos) << boxes;
-  EXPECT_NE(boxes.find("TEXT:인자가 올바르지 않습니다.\r\n\r\nCode: NOT_ENOUGH_RUNPARAM\n"), std::string::npos) << boxes;
+// The installed program against the patch script's WizardVersion 1.0.0.6 and
+// its WizardFile, which must begin with the built-in test-server root when a
+// program of readable version is installed.
+TEST_F(WizardScenarioTest, KeepsFetchesOrRefusesTheInstalledProgram) {
+  struct Case {
+    const char* name;
+    const char* installed;  // "none", "old" (1, 0, 0, 5) or "same" (1, 0, 0, 6)
+    const char* fixture_case;
+    bool fetched;
+    const char* box_code;  // the code of box 30, or null when the program starts
+  } cases[] = {
+      {"same version: kept, nothing fetched", "same", "good", false, nullptr},
+      {"older version: fetched and replaced", "old", "good", true, nullptr},
+      {"zip outside the allowed roots: refused", "old", "elsewhere", false, "INVALID_URL"},
+      {"same zip with no program: fetched unchecked", "none", "elsewhere", true, nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string before = Install(c.installed);
+    std::string zip = std::string("/") + c.fixture_case + "/Quillan1.zip";
+    int fetched_before = CountRequests(zip);
+    Record record;
+    zktest::BoxWatch watch(1, 120000);
+    ASSERT_EQ(RunWizard(Parameters(c.fixture_case)), 0);
+    if (c.box_code) {
+      EXPECT_EQ(watch.Wait(), Box(kErrorText, c.box_code));
+    } else {
+      std::string text = record.Wait();
+      EXPECT_NE(text.find("NAME:ProgName=Corvalise\n"), std::string::npos) << "Quillan1.exe was not started";
+      ExpectOnlyTheClosingBox(watch);
+    }
+    EXPECT_EQ(CountRequests(zip) - fetched_before, c.fetched ? 1 : 0);
+    std::string after = zktest::ReadFileBytes(InstalledProgram());
+    EXPECT_TRUE(after == (c.fetched ? zktest::ReadFileBytes(StandIn("new")) : before)) << "installed program changed";
+  }
 }
 
-TEST(WizardScenarioTest, UntrustedUpdateHostShowsItsBox) {
-  zktest::BoxWatch watch(1, 30000);
-  ASSERT_EQ(Hand({{"RunMode", "1"},
-                  {"ProgName", "Corvalise"},
-                  {"AvatarURL", Root() + "good/CorvaliseAvatar.htm"},
-                  {"UpdateURL", "http://www.zkgames.test.evil.test/"}}),
-            0);
-  std::string boxes = watch.Wait();
-  EXPECT_NE(boxes.find("Code: INVALID_URL\n"), std::string::npos) << boxes;
+TEST_F(WizardScenarioTest, ShowsOneBoxForEachRefusedStart) {
+  Pairs no_run_mode = Parameters("good");
+  no_run_mode.erase(no_run_mode.begin());
+  Pairs other_avatar_port = Parameters("good");
+  other_avatar_port[2].second = "http://127.0.0.1:" + Env("ZK_WIZARD_FAULT_PORT") + "/good/CorvaliseAvatar.htm";
+  Pairs other_avatar_host = Parameters("good");
+  other_avatar_host[2].second = "http://127.0.0.2:" + Env("ZK_WIZARD_NGINX_PORT") + "/good/CorvaliseAvatar.htm";
+  Pairs untrusted_update = Parameters("good");
+  untrusted_update[3].second = "http://www.zkgames.test.evil.test/";
+  Pairs no_zip_entry = Parameters("noentry");
+  struct Case {
+    const char* name;
+    Pairs pairs;
+    std::string box;
+  } cases[] = {
+      {"RunMode missing", no_run_mode, Box(kBadRunParamText, "NOT_ENOUGH_RUNPARAM")},
+      {"AvatarURL on another port", other_avatar_port, Box(kBadUrlText, "INVALID_URL")},
+      {"AvatarURL on another host", other_avatar_host, Box(kBadUrlText, "INVALID_URL")},
+      {"UpdateURL outside the trusted domains", untrusted_update, Box(kBadUrlText, "INVALID_URL")},
+      {"worker failure", no_zip_entry, Box(kErrorText, "UPDATEWIZARD_CANT_FIND_ZIP_WIZARDFILE")},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Install("none");
+    zktest::BoxWatch watch(1, 120000);
+    ASSERT_EQ(RunWizard(c.pairs), 0);
+    EXPECT_EQ(watch.Wait(), c.box);
+  }
+}
+
+// Started by hand, with no hand-over: the reader's code is shown with box 20.
+TEST_F(WizardScenarioTest, UnreadableParametersShowTheReadersCode) {
+  struct Case {
+    const char* arguments;
+    const char* code_name;
+  } cases[] = {
+      {"", "INVALID_KEY"},                         // no key on the command line
+      {" 0123456789abcdef", "FAIL_LOAD_CBDATA"},  // a key, but no clipboard data
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.code_name);
+    zktest::BoxWatch watch(1, 60000);
+    EXPECT_EQ(zktest::RunPeer("\"" + WizardProgram() + "\"" + c.arguments, 60000), 0);
+    EXPECT_EQ(watch.Wait(), Box(kBadRunParamText, c.code_name));
+  }
+}
+
+TEST_F(WizardScenarioTest, AnInstalledProgramThatCannotStartIsDeleted) {
+  Install("none");
+  zktest::BoxWatch watch(1, 120000);
+  ASSERT_EQ(RunWizard(Parameters("unstartable")), 0);
+  // The platform's launcher answers ERROR_BAD_FORMAT for a file that is no program.
+  char text[512];
+  snprintf(text, sizeof(text), kCantStartText, "Quillan1.exe", static_cast<int>(ERROR_BAD_FORMAT));
+  EXPECT_EQ(watch.Wait(), std::string("CAPTION:") + kCaption + "\nTEXT:" + text + "\n");
+  EXPECT_EQ(GetFileAttributesA(InstalledProgram().c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// The cookies go out with every later request to their domains: here with the
+// statistics report of a zip that fails its check, which ends in box 30.
+TEST_F(WizardScenarioTest, SetsThePortalCookiesOnBothTargets) {
+  Install("none");
+  std::string recorded = HostPath(Env("ZK_WIZARD_STATE") + "/fault/requests/cookies.req");
+  DeleteFileA(recorded.c_str());
+  Pairs pairs = Parameters("mismatch");
+  pairs.push_back({"AuthCookie", "auth-1"});
+  pairs.push_back({"DataCookie", "data-2"});
+  pairs.push_back({"StatisticsURL", FaultRoot() + "cookies/index_v2.asp"});
+  zktest::BoxWatch watch(1, 120000);
+  ASSERT_EQ(RunWizard(pairs), 0);
+  EXPECT_EQ(watch.Wait(), Box(kErrorText, "UPDATEWIZARD_WIZARD_FILEHASH_MISMATCH"));
+  std::string request = zktest::ReadFileBytes(recorded);
+  size_t start = request.find("\r\nCookie: ");
+  ASSERT_NE(start, std::string::npos) << request;
+  std::string header = request.substr(start + 10, request.find("\r\n", start + 2) - start - 10);
+  auto count = [&](const std::string& cookie) {
+    int n = 0;
+    for (size_t at = header.find(cookie); at != std::string::npos; at = header.find(cookie, at + 1)) ++n;
+    return n;
+  };
+  // Once from each target's domain; the missing CpCookie sets nothing.
+  EXPECT_EQ(count("SSOValidate=auth-1"), 2) << header;
+  EXPECT_EQ(count("corvalise=data-2"), 2) << header;
+  EXPECT_EQ(count("CPUInfo"), 0) << header;
+}
+
+std::string InternetExplorerVersion() {
+  char version[261] = {};
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Internet Explorer", 0, KEY_READ, &key) != ERROR_SUCCESS)
+    return "";
+  for (const char* value : {"svcVersion", "Version"}) {
+    DWORD size = sizeof(version) - 1;
+    if (RegQueryValueExA(key, value, nullptr, nullptr, reinterpret_cast<BYTE*>(version), &size) == ERROR_SUCCESS) break;
+    version[0] = 0;
+  }
+  RegCloseKey(key);
+  return version;
+}
+
+// The parent's lower-case name and its file version (spaces removed), or
+// "IE" and the registry's version when the parent runs as dllhost.
+TEST_F(WizardScenarioTest, NamesTheBrowserAfterTheParentProcess) {
+  char temp[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, temp);
+  std::string folder = std::string(temp) + "zk_wizard_parents\\";
+  CreateDirectoryA(folder.c_str(), nullptr);
+  std::string ie = InternetExplorerVersion();
+  ASSERT_FALSE(ie.empty());
+  struct Case {
+    const char* parent;
+    std::string browser;
+  } cases[] = {
+      {"WizSender.exe", "wizsender 2,3,0,7"},
+      {"DllHost.exe", "IE " + ie},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.parent);
+    std::string parent = folder + c.parent;
+    ASSERT_TRUE(CopyFileA((zktest::ProgramFolder() + "WizSender.exe").c_str(), parent.c_str(), FALSE));
+    Install("same");
+    Record record;
+    ASSERT_EQ(RunWizard(Parameters("good"), parent), 0);
+    std::string text = record.Wait();
+    EXPECT_NE(text.find("NAME:BrowserName=" + c.browser + "\n"), std::string::npos) << text;
+    DeleteFileA(parent.c_str());
+  }
+}
+
+// A run whose worker hangs in the statistics request (the fault server
+// answers nothing), so that its dialog stays up. No program is installed:
+// a launch after Cancel would show box 29.
+class StalledWizard {
+ public:
+  StalledWizard() {
+    Install("none");
+    Pairs pairs = Parameters("mismatch");
+    pairs.push_back({"StatisticsURL", FaultRoot() + "stall/index_v2.asp"});
+    sender_ = StartWizard(pairs);
+    dialog_ = sender_ ? WaitForWizardDialog(60000) : nullptr;
+  }
+  ~StalledWizard() {
+    if (sender_) CloseHandle(sender_);
+  }
+  HWND dialog() const { return dialog_; }
+  // Clicks Cancel as the mouse does and waits for the wizard's end.
+  bool Cancel() {
+    HWND button = GetDlgItem(dialog_, IDCANCEL);
+    if (!button) return false;
+    PostMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    PostMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    return WaitPumping(sender_, 30000);
+  }
+
+ private:
+  HANDLE sender_ = nullptr;
+  HWND dialog_ = nullptr;
+};
+
+TEST_F(WizardScenarioTest, CancelEndsTheWizardQuietly) {
+  zktest::BoxWatch watch(1, 120000);
+  StalledWizard wizard;
+  ASSERT_TRUE(wizard.dialog());
+  EXPECT_TRUE(wizard.Cancel());
+  ExpectOnlyTheClosingBox(watch);
+}
+
+TEST_F(WizardScenarioTest, ASecondStartBringsTheFirstDialogToTheFront) {
+  zktest::BoxWatch watch(1, 120000);
+  StalledWizard wizard;
+  ASSERT_TRUE(wizard.dialog());
+  HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 0, 0, 40, 40, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_TRUE(other);
+  SetForegroundWindow(other);
+  ASSERT_EQ(GetForegroundWindow(), other);
+  HANDLE second = StartProcess("\"" + WizardProgram() + "\"");
+  ASSERT_TRUE(second);
+  EXPECT_TRUE(WaitPumping(second, 30000)) << "the second wizard did not end";
+  CloseHandle(second);
+  // The first wizard's thread takes the activation in its own time.
+  HWND front = nullptr;
+  for (int waited = 0; waited < 10000 && (front = GetForegroundWindow()) != wizard.dialog(); waited += 50) {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+    Sleep(50);
+  }
+  EXPECT_EQ(front, wizard.dialog());
+  EXPECT_EQ(CountWizardDialogs(), 1);
+  DestroyWindow(other);
+  EXPECT_TRUE(wizard.Cancel());
+  ExpectOnlyTheClosingBox(watch);
 }
 
 }  // namespace
