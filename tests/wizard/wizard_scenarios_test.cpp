@@ -16,16 +16,17 @@
 #include <vector>
 
 #include "tests/tools/peer.h"
+#include "tests/tools/wizard_texts.h"
 
 namespace {
 
 // The boxes' texts as the system words them, in UTF-8 as the box watcher records them.
-constexpr char kCaption[] = "게임 업데이트 마법사";
-constexpr char kBadRunParamText[] = "인자가 올바르지 않습니다.";
-constexpr char kBadUrlText[] = "업데이트 파일 경로(혹은 다운로드 경로)가 유효하지 않습니다";
+constexpr const char* kCaption = wizardtexts::kCaption.utf8;
+constexpr const char* kBadRunParamText = wizardtexts::kBadRunParameters.utf8;
+constexpr const char* kBadUrlText = wizardtexts::kBadAddress.utf8;
 // Its two fields are "Quillan1.exe" and the launch result.
-constexpr char kCantStartText[] = "인스톨 마법사(%s)를 실행할 수 없습니다. 다시 실행해 주세요. (ErrorCode : %d)";
-constexpr char kErrorText[] = "오류가 발생하여 게임을 실행할수 없습니다.";
+constexpr const char* kCantStartText = wizardtexts::kCannotStart.utf8;
+constexpr const char* kErrorText = wizardtexts::kError.utf8;
 using Pairs = std::vector<std::pair<std::string, std::string>>;
 
 std::string Env(const char* name) {
@@ -50,7 +51,7 @@ std::string AvatarUrl(const char* fixture_case) { return Root() + fixture_case +
 std::string FaultRoot() { return "http://127.0.0.1:" + Env("ZK_WIZARD_FAULT_PORT") + "/"; }
 
 std::string Box(const std::string& text, const std::string& code_name) {
-  return std::string("CAPTION:") + kCaption + "\nTEXT:" + text + "\r\n\r\nCode: " + code_name + "\n";
+  return std::string("CAPTION:") + kCaption + "\nTEXT:" + text + wizardtexts::kCodeLine + code_name + "\n";
 }
 
 // The required parameters of a run whose patch script is the fixture's case.
