@@ -3,7 +3,6 @@
 
 #include <climits>
 #include <cstring>
-#include <string>
 #include <vector>
 
 #include "zkrunparammodulelib/zkseed.h"
@@ -60,11 +59,12 @@ class LockedClipboardData {
   LockedClipboardData& operator=(const LockedClipboardData&) = delete;
 
   bool locked() const { return text_ != nullptr; }
-  // The text up to its first NUL, but never beyond the memory block: another
-  // program wrote it and may have left the NUL out.
-  std::string Text() const {
+  const char* text() const { return text_; }
+  // The length of the text up to its first NUL, but never beyond the memory
+  // block: another program wrote it and may have left the NUL out.
+  size_t TextLength() const {
     const void* nul = memchr(text_, '\0', size_);
-    return std::string(text_, nul ? static_cast<const char*>(nul) - text_ : size_);
+    return nul ? static_cast<size_t>(static_cast<const char*>(nul) - text_) : size_;
   }
 
  private:
@@ -116,13 +116,19 @@ int DecryptCBSegment(const char* hex, int hexLen, const char* keyText, char* out
   return CBDATA_OK;
 }
 
-int DecryptCBText(const char* text, const char* keyText, char* out, int outSize) {
+namespace {
+
+// DecryptCBText over the first textLength characters of text, which need no
+// NUL behind them: the clipboard block is read where it lies, never copied,
+// since another program chose its size.
+int DecryptCBTextOf(const char* text, size_t textLength, const char* keyText, char* out, int outSize) {
   if (!text || !keyText || !out || outSize < 1) return CBDATA_BAD_ARGUMENT;
   int done = 0;
   const char* segment = text;
+  const char* const end = text + textLength;
   while (done < outSize) {
-    const char* separator = strchr(segment, '|');
-    size_t length = separator ? static_cast<size_t>(separator - segment) : strlen(segment);
+    const char* separator = static_cast<const char*>(memchr(segment, '|', static_cast<size_t>(end - segment)));
+    size_t length = static_cast<size_t>((separator ? separator : end) - segment);
     if (length % kHexDigitsPerBlock != 0) return CBDATA_BAD_SEGMENT_LENGTH;
     if (length > INT_MAX) return CBDATA_NO_ROOM;
     int count = outSize - done;
@@ -133,6 +139,12 @@ int DecryptCBText(const char* text, const char* keyText, char* out, int outSize)
     segment = separator + 1;
   }
   return CBDATA_NO_ROOM;
+}
+
+}  // namespace
+
+int DecryptCBText(const char* text, const char* keyText, char* out, int outSize) {
+  return DecryptCBTextOf(text, text ? strlen(text) : 0, keyText, out, outSize);
 }
 
 int ReadCBDataWith(const CBClipboardCalls& calls, char* outBuf, unsigned bufSize, const char* keyText,
@@ -149,7 +161,7 @@ int ReadCBDataWith(const CBClipboardCalls& calls, char* outBuf, unsigned bufSize
   {
     LockedClipboardData locked(calls, data);
     if (!locked.locked()) return CBDATA_LOCK_FAILED;
-    int rc = DecryptCBText(locked.Text().c_str(), keyText, work.data(), CBDATA_WORK_TEXT_LIMIT);
+    int rc = DecryptCBTextOf(locked.text(), locked.TextLength(), keyText, work.data(), CBDATA_WORK_TEXT_LIMIT);
     if (rc != CBDATA_OK) return rc;
   }
   size_t length = strlen(work.data());
