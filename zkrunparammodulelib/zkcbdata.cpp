@@ -3,7 +3,6 @@
 
 #include <climits>
 #include <cstring>
-#include <vector>
 
 #include "zkrunparammodulelib/zkseed.h"
 
@@ -157,16 +156,17 @@ int ReadCBDataWith(const CBClipboardCalls& calls, char* outBuf, unsigned bufSize
   void* data = calls.getData(format);
   if (!data) return CBDATA_NO_DATA;
 
-  std::vector<char> work(CBDATA_WORK_AREA_SIZE, '\0');
+  // A local work area, as the read allocates nothing that could fail.
+  char work[CBDATA_WORK_AREA_SIZE] = {};
   {
     LockedClipboardData locked(calls, data);
     if (!locked.locked()) return CBDATA_LOCK_FAILED;
-    int rc = DecryptCBTextOf(locked.text(), locked.TextLength(), keyText, work.data(), CBDATA_WORK_TEXT_LIMIT);
+    int rc = DecryptCBTextOf(locked.text(), locked.TextLength(), keyText, work, CBDATA_WORK_TEXT_LIMIT);
     if (rc != CBDATA_OK) return rc;
   }
-  size_t length = strlen(work.data());
+  size_t length = strlen(work);
   if (length > bufSize - 1) return CBDATA_NO_ROOM;
-  strncpy(outBuf, work.data(), bufSize - 1);
+  strncpy(outBuf, work, bufSize - 1);
   outBuf[length] = '\0';
   if (clearAfterRead) calls.clearFormat(format);
   return CBDATA_OK;
