@@ -1,8 +1,8 @@
 // Speed of the patch-script parser on a script whose update blocks list
 // 100,000 files (one in ten a repeat in another letter case), beside a
 // reference measured in the same run: the same names lower-cased into a hash
-// set, which is the least any duplicate test has to do. Prints BENCH lines:
-//   BENCH <name> <value> <unit>
+// set, which is the least any duplicate test has to do. A parser that walks
+// the list for every file takes thousands of times the reference here.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -83,11 +83,8 @@ int main() {
     std::printf("MISMATCH: %d entries, %zu distinct names\n", entries, distinct);
     return 1;
   }
-  std::printf("BENCH parse_patchlist_items %d items\n", kItems);
-  std::printf("BENCH parse_patchlist_script_bytes %zu bytes\n", script.size());
-  std::printf("BENCH parse_patchlist_entries %d entries\n", entries);
-  std::printf("BENCH parse_patchlist_ms %.1f ms\n", ours * 1000.0);
-  std::printf("BENCH parse_patchlist_reference_ms %.1f ms\n", reference * 1000.0);
-  std::printf("BENCH parse_patchlist_ratio %.2f x\n", ours / reference);
+  // BENCH <name> <value> <unit> <reference> <reference value> <ratio> <goal>
+  std::printf("BENCH patchscript-parse-100000-items %.4f s hashset-of-folded-names %.4f %.2f <=10\n", ours,
+              reference, ours / reference);
   return 0;
 }
