@@ -10,6 +10,7 @@
 #include <cryptopp/modes.h>
 
 #include <cstring>
+#include <new>
 
 #include "_Common/zkcommonfunc.h"
 
@@ -57,6 +58,10 @@ bool DecryptHashValue(const char* text, CStringA& out, const char* key, const ch
     return true;
   } catch (const CryptoPP::Exception& error) {
     HashInfoTrace("%s", error.what());
+    return false;
+  } catch (const std::bad_alloc&) {
+    // The text comes from a server: no room for it is a value that does not
+    // decrypt, not an exception out of the caller.
     return false;
   }
 }
@@ -143,6 +148,16 @@ bool CFileHashInfo::VerifyFile(const char* path, const char* fallback) {
 }
 
 void CFileHashInfo::AddHashInfoSection(const char* block, size_t size) {
+  // Entries that cannot be held for lack of memory are left out, like
+  // entries that do not decrypt: the check then falls back as for them.
+  try {
+    AddHashInfoEntries(block, size);
+  } catch (const std::bad_alloc&) {
+    HashInfoTrace("hash info cut short: out of memory");
+  }
+}
+
+void CFileHashInfo::AddHashInfoEntries(const char* block, size_t size) {
   if (!block) return;
   const char* end = block + size;
   for (const char* entry = block; entry < end && *entry;) {

@@ -80,6 +80,8 @@ class CFileHashInfo {
 
  private:
   CStringA ExpectedDigest(const char* path, const char* fallback) const;
+  // AddHashInfoSection's work, which may throw std::bad_alloc.
+  void AddHashInfoEntries(const char* block, size_t size);
 
   int m_check_type = kCheckStrict;
   std::map<std::string, CStringA> m_digests;

@@ -15,6 +15,14 @@ namespace {
 using zkhttptest::FaultRoot;
 using zkhttptest::NginxRoot;
 
+// The update wizard's application title "게임 업데이트 마법사" in code page
+// 949, the agent of every session opened without one (this test program
+// carries the title as its string 57344, as the wizard does), and the same
+// bytes as nginx writes them into its log.
+const char kTitleAgent[] = "\xB0\xD4\xC0\xD3 \xBE\xF7\xB5\xA5\xC0\xCC\xC6\xAE \xB8\xB6\xB9\xFD\xBB\xE7";
+const char kTitleAgentLogged[] =
+    "\\xB0\\xD4\\xC0\\xD3 \\xBE\\xF7\\xB5\\xA5\\xC0\\xCC\\xC6\\xAE \\xB8\\xB6\\xB9\\xFD\\xBB\\xE7";
+
 struct Fetch {
   int open = -1;
   int last_read = -1;
@@ -49,8 +57,8 @@ TEST(FrameworkGetterRequest, RangeFromZeroAgentCacheFlagsAndConnectTimeOut) {
   EXPECT_EQ(request.rfind("GET /ok/x?y=1 HTTP/1.1\r\n", 0), 0u) << request;
   EXPECT_NE(request.find("\r\nRange: bytes=0-\r\n"), std::string::npos) << request;
   EXPECT_NE(request.find("\r\nPragma: no-cache\r\n"), std::string::npos) << request;
-  // Without an agent the session takes the program's name.
-  EXPECT_NE(request.find("\r\nUser-Agent: zkgethttp_test\r\n"), std::string::npos) << request;
+  // Without an agent the session takes the application title.
+  EXPECT_NE(request.find(std::string("\r\nUser-Agent: ") + kTitleAgent + "\r\n"), std::string::npos) << request;
   EXPECT_NE(request.find("\r\nHost: 127.0.0.1:" + zkhttptest::Env("ZK_HTTP_FAULT_PORT") + "\r\n"),
             std::string::npos)
       << request;
@@ -87,7 +95,7 @@ TEST(FrameworkSession, NullAgentKeepsTheProxy) {
   const std::string request = zkhttptest::RecordedRequest("ok");
   EXPECT_EQ(request.rfind("GET http://proxied.invalid", 0), 0u) << request;
   EXPECT_NE(request.find("/ok/proxied HTTP/1.1\r\n"), std::string::npos) << request;
-  EXPECT_NE(request.find("\r\nUser-Agent: zkgethttp_test\r\n"), std::string::npos) << request;
+  EXPECT_NE(request.find(std::string("\r\nUser-Agent: ") + kTitleAgent + "\r\n"), std::string::npos) << request;
 }
 
 struct StatusCase {
@@ -193,7 +201,9 @@ TEST(FrameworkGetterNginx, RangesLargeFileAndOffsetsBeyondFourGigabytes) {
   EXPECT_EQ(total, ProbeUrlFileSize((NginxRoot() + "/big.bin").c_str()));
 
   const std::string log = zkhttptest::NginxLog();
-  EXPECT_NE(log.find("GET /small.bin 206 10 range=bytes=99990- agent=zkgethttp_test"), std::string::npos) << log;
+  EXPECT_NE(log.find(std::string("GET /small.bin 206 10 range=bytes=99990- agent=") + kTitleAgentLogged + "\n"),
+            std::string::npos)
+      << log;
   EXPECT_NE(log.find("GET /big.bin 206 " + std::to_string(total) + " range=bytes=0- "), std::string::npos);
 }
 
@@ -228,7 +238,7 @@ TEST(StarterGetter, WideTextsAndAnEmptyApplicationName) {
   EXPECT_EQ(getter.Open(Wide(FaultRoot() + "/ok").c_str(), 0), 0);
   const std::string request = zkhttptest::RecordedRequest("ok");
   EXPECT_NE(request.find("\r\nRange: bytes=0-\r\n"), std::string::npos) << request;
-  EXPECT_EQ(request.find("User-Agent: zkgethttp_test"), std::string::npos) << request;
+  EXPECT_EQ(request.find(std::string("User-Agent: ") + kTitleAgent), std::string::npos) << request;
   EXPECT_EQ(getter.Open(L"https://127.0.0.1/x", 0), 2);
   EXPECT_EQ(getter.Open(static_cast<const wchar_t*>(nullptr), 0), 1);
   EXPECT_EQ(getter.Open(Wide(FaultRoot() + "/s299").c_str(), 0), 6);

@@ -128,11 +128,12 @@ class CInternetSession {
 namespace zkframework {
 
 // The application name that a session uses when it is given no agent.
-// Until the application sets one, it is the program file's name without
+// Until the application sets one, it is the program's title, string 57344 of
+// its own string table, or, when it has none, the program file's name without
 // its folder and extension.
 const wchar_t* InternetDefaultAgent();
 // Sets the application name for sessions without an agent (the empty text
-// is allowed; null restores the program file's name).
+// is allowed; null restores the title or the program file's name).
 void SetInternetDefaultAgent(const wchar_t* name);
 
 }  // namespace zkframework

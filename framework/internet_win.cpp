@@ -14,6 +14,9 @@ std::wstring& AgentOverride() {
 }
 bool g_agent_overridden = false;
 
+// String 57344 of a program's string table is its application title.
+constexpr UINT kApplicationTitleId = 57344;
+
 std::wstring ProgramBaseName() {
   wchar_t path[MAX_PATH] = {};
   DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
@@ -25,11 +28,21 @@ std::wstring ProgramBaseName() {
   return name;
 }
 
+// The application name as the framework derives it: the program's title
+// string when its string table has one, else its file name without folder
+// and extension.
+std::wstring ApplicationName() {
+  const wchar_t* text = nullptr;
+  int length = LoadStringW(GetModuleHandleW(nullptr), kApplicationTitleId, reinterpret_cast<wchar_t*>(&text), 0);
+  if (length > 0 && text) return std::wstring(text, static_cast<size_t>(length));
+  return ProgramBaseName();
+}
+
 }  // namespace
 
 const wchar_t* InternetDefaultAgent() {
   if (!g_agent_overridden) {
-    AgentOverride() = ProgramBaseName();
+    AgentOverride() = ApplicationName();
     g_agent_overridden = true;
   }
   return AgentOverride().c_str();

@@ -38,3 +38,22 @@ if(ZK_WINDOWS)
     "ZK_PATCH_NGINX_PORT=${zk_patch_nginx_port};ZK_PATCH_CLOSED_PORT=${zk_patch_closed_port};ZK_PATCH_STATE=${zk_patch_state}")
   set_tests_properties(patchscript_win_test PROPERTIES FIXTURES_REQUIRED patchscript_peers RESOURCE_LOCK patchscript_peers)
 endif()
+
+if(ZK_WINDOWS)
+  # The fault server as a patch server that lies about its body's length or
+  # keeps sending.
+  math(EXPR zk_patch_fault_port "${ZK_PORT_BASE} + 17")
+  set(zk_patch_fault_state ${CMAKE_BINARY_DIR}/patchscript-fault)
+  add_test(NAME patchscript_fault_start COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/faultserver/faultserver.py start
+    ${zk_patch_fault_state} ${zk_patch_fault_port} ${CMAKE_SOURCE_DIR}/tests/patchscript/fault-cases.json)
+  add_test(NAME patchscript_fault_stop COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/faultserver/faultserver.py stop
+    ${zk_patch_fault_state})
+  set_tests_properties(patchscript_fault_start PROPERTIES FIXTURES_SETUP patchscript_fault)
+  set_tests_properties(patchscript_fault_stop PROPERTIES FIXTURES_CLEANUP patchscript_fault)
+
+  zk_test(patchscript_fault_win_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/patchscript_fault_win_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/patchscript_strings.rc LIBS zkpatchscript)
+  set_property(TEST patchscript_fault_win_test APPEND PROPERTY ENVIRONMENT "ZK_PATCH_FAULT_PORT=${zk_patch_fault_port}")
+  set_tests_properties(patchscript_fault_win_test PROPERTIES FIXTURES_REQUIRED patchscript_fault
+    RESOURCE_LOCK patchscript_fault)
+endif()

@@ -124,14 +124,19 @@ void PatchFileLists::AddFileEntry(const char* name, const char* hash, int block_
   CopyWholeCharacters(entry->szName, sizeof(entry->szName), name ? name : "");
   entry->nFlag = flag;
   CopyWholeCharacters(entry->szHash, sizeof(entry->szHash), hash ? hash : "");
-  PatchFileEntry** tail = &m_pFirstEntry;
-  for (; *tail; tail = &(*tail)->pNext) {
-    if (CStringA((*tail)->szName).CompareNoCase(entry->szName) == 0) {
+  // The names seen so far, lower-cased as CompareNoCase folds them, so that a
+  // list of many thousand files is not walked once per file.
+  try {
+    if (!m_entryNames.insert(CStringA(entry->szName).MakeLower().GetString()).second) {
       delete entry;
       return;
     }
+  } catch (const std::bad_alloc&) {
+    delete entry;
+    return;
   }
-  *tail = entry;
+  *(m_pLastEntry ? &m_pLastEntry->pNext : &m_pFirstEntry) = entry;
+  m_pLastEntry = entry;
   ++m_nEntryCount;
 }
 

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -34,6 +36,12 @@ enum PatchScriptTextId : unsigned {
 
 // Longest line, without its line feed, that the parser takes.
 constexpr int kMaxPatchScriptLineLength = 1023;
+
+// Longest script body that the download takes, declared or received: a
+// script is a small text (the avatar script a few hundred bytes, a full
+// installer's file lists some ten thousand lines), and the whole body is held
+// in memory.
+constexpr unsigned long kMaxPatchScriptBytes = 4ul << 20;
 
 // Sets out to string id of the update wizard's string table (empty when it is
 // missing). Windows: the module of GetResourceInstance; natively "#<id>".
@@ -76,6 +84,11 @@ class PatchFileLists {
   PatchFileEntry* m_pFirstEntry = nullptr;
   std::vector<std::pair<CStringA, CStringA>> m_installFiles;
   std::vector<CStringA> m_deleteFiles;
+
+ private:
+  // The last entry of the list and the lower-cased names of all entries.
+  PatchFileEntry* m_pLastEntry = nullptr;
+  std::unordered_set<std::string> m_entryNames;
 };
 
 // Holder of every value of a patch script; fed one line at a time.

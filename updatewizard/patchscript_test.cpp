@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -265,6 +266,32 @@ TEST(PatchFileListsTest, RefusesNamesAlreadyListedIgnoringCase) {
   lists.SetFirstInstallHash("nothing to set");
   EXPECT_TRUE(lists.m_installFiles.empty());
   EXPECT_EQ(lists.AppendDeleteFile("x"), 1);
+}
+
+// The list against the plain rule, a walk of all earlier entries comparing
+// with CompareNoCase, over a seeded table of names that collide in letter
+// case, in double-byte characters and after the cut to 63 bytes.
+TEST(PatchFileListsTest, KeepsTheFirstOfEachNameLikeAWalkOfTheList) {
+  std::mt19937 random(8);
+  const char alphabet[] = "aAbB\xB0\xC1.";
+  PatchFileLists lists;
+  std::vector<std::string> expected;
+  for (int i = 0; i < 3000; ++i) {
+    std::string name;
+    size_t length = random() % 4 == 0 ? 60 + random() % 10 : 1 + random() % 4;
+    while (name.size() < length) name += alphabet[random() % (sizeof alphabet - 1)];
+    PatchFileLists single;  // the name as an entry stores it
+    single.AddFileEntry(name.c_str(), "", 1, 1);
+    const std::string stored = single.m_pFirstEntry->szName;
+    bool listed = false;
+    for (const std::string& earlier : expected)
+      listed = listed || CStringA(earlier.c_str()).CompareNoCase(stored.c_str()) == 0;
+    if (!listed) expected.push_back(stored);
+    lists.AddFileEntry(name.c_str(), std::to_string(i).c_str(), 1 + i % 3, 1);
+  }
+  std::vector<std::string> actual;
+  for (const PatchFileEntry* entry = lists.m_pFirstEntry; entry; entry = entry->pNext) actual.push_back(entry->szName);
+  EXPECT_EQ(actual, expected);
 }
 
 TEST(SentenceParseTest, SkipsListItemsForTheInstalledBlockAndWithoutReceiver) {

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <string>
 
 // The internet header first: it brings winsock2.h before windows.h.
@@ -32,8 +33,9 @@ int DownloadFailure(const char* code, int quiet) {
   return 0;
 }
 
-// Reads the body into body, at most twice its declared length. Returns
-// nullptr on success, else the failure's code text.
+// Reads the body into body, at most twice its declared length and never more
+// than kMaxPatchScriptBytes. Returns nullptr on success, else the failure's
+// code text.
 const char* ReadBody(CHttpFile& file, std::string& body) {
   if (!file.SendRequest()) return "0x03";
   DWORD status = 0;
@@ -42,9 +44,12 @@ const char* ReadBody(CHttpFile& file, std::string& body) {
   DWORD length_size = sizeof(length_text);
   if (!file.QueryInfo(HTTP_QUERY_CONTENT_LENGTH, length_text, &length_size)) return "0x04a";
   length_text[sizeof(length_text) - 1] = '\0';
-  unsigned long long limit = std::strtoull(length_text, nullptr, 10);
-  limit = limit > (1ull << 40) ? (1ull << 41) : limit * 2;
-  body.reserve(static_cast<size_t>(limit < (1u << 20) ? limit : (1u << 20)));
+  // A server that announces more than a script can be is refused before a
+  // byte is read (a negative text wraps to a huge number and goes the same way).
+  unsigned long long declared = std::strtoull(length_text, nullptr, 10);
+  if (declared > kMaxPatchScriptBytes) return "0x05";
+  unsigned long long limit = declared * 2 < kMaxPatchScriptBytes ? declared * 2 : kMaxPatchScriptBytes;
+  body.reserve(static_cast<size_t>(limit));
   char piece[1024];
   for (;;) {
     UINT count = file.Read(piece, 1023);
@@ -53,22 +58,17 @@ const char* ReadBody(CHttpFile& file, std::string& body) {
     piece[count] = '\0';
     // A piece is text: its copy stops at a NUL inside it.
     size_t text_length = std::strlen(piece);
-    // A body longer than its buffer of twice the declared length is refused.
+    // A body longer than its buffer (twice the declared length, at most the
+    // script limit) is refused.
     if (body.size() + text_length > limit) return "0x05";
     body.append(piece, text_length);
   }
   return nullptr;
 }
 
-}  // namespace
-
-void LoadPatchScriptText(unsigned id, CStringA& out) {
-  out.Empty();
-  LoadResString(out, id);
-}
-
-int DownloadPatchScript(const char* name, const char* address, CSentenceParse& parser, PatchFileLists* lists,
-                        int installed_version, int quiet) {
+// One attempt: the download, its checks and the parse, with their boxes.
+int DownloadAndParse(const char* name, const char* address, CSentenceParse& parser, PatchFileLists* lists,
+                     int installed_version, int quiet) {
   std::string body;
   try {
     CInternetSession session("My Session", 1, PRE_CONFIG_INTERNET_ACCESS, nullptr, nullptr, 0);
@@ -114,6 +114,24 @@ int DownloadPatchScript(const char* name, const char* address, CSentenceParse& p
   else
     ShowErrorBoxById(failure_text, kPatchTextErrorCaption, nullptr);
   return 0;
+}
+
+}  // namespace
+
+void LoadPatchScriptText(unsigned id, CStringA& out) {
+  out.Empty();
+  LoadResString(out, id);
+}
+
+int DownloadPatchScript(const char* name, const char* address, CSentenceParse& parser, PatchFileLists* lists,
+                        int installed_version, int quiet) {
+  // Whatever the server sends, a lack of memory for it is this attempt's
+  // failure, never the end of the program.
+  try {
+    return DownloadAndParse(name, address, parser, lists, installed_version, quiet);
+  } catch (const std::bad_alloc&) {
+    return DownloadFailure("0x05", quiet);
+  }
 }
 
 int DownloadPatchScriptRetry(const char* name, CStringA& address, CSentenceParse& parser, PatchFileLists* lists,

@@ -242,6 +242,9 @@ int CZKUpdateWorker::UnpackAndInstall(const CStringA& zip_path) {
                  modification = ToFileTime(entry.modificationTime);
         SetFileTime(unpacked.Get(), &creation, &access, &modification);
         unpacked.Close();
+        // A read-only old program cannot be deleted, and the rename onto it
+        // would fail at every start; its attributes go first.
+        SetFileAttributesA(g_strWizardPath, FILE_ATTRIBUTE_NORMAL);
         DeleteFileA(g_strWizardPath);
         if (!MoveFileA(unpack_path, g_strWizardPath)) {
           result = LauncherError::UPDATEWIZARD_CANT_RENAME_WIZARDFILE;

@@ -246,14 +246,24 @@ TEST_F(UpdateWorkerTest, CurrentProgramLosesReadOnlyHiddenAndSystem) {
   EXPECT_EQ(ZipRequests(), 0);
 }
 
-TEST_F(UpdateWorkerTest, ReadOnlyOldProgramBlocksTheRename) {
+TEST_F(UpdateWorkerTest, ReadOnlyHiddenOrSystemOldProgramIsReplaced) {
   UseCase("good");
-  Install("old");
-  SetFileAttributesA(program_.c_str(), FILE_ATTRIBUTE_READONLY);
-  EXPECT_EQ(CZKUpdateWorker(settings_).RunUpdate(nullptr), 5010) << "a read-only program cannot be deleted";
-  // The deletion failed, so the old program is still there and the unpacked one beside it.
-  EXPECT_EQ(ReadFile(program_), ReadFile(Program("old")));
-  EXPECT_EQ(ReadFile(program_ + "_"), ReadFile(Program("new")));
+  for (DWORD attributes : {DWORD(FILE_ATTRIBUTE_READONLY), DWORD(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                                                                  FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE)}) {
+    SCOPED_TRACE(attributes);
+    Install("old");
+    ASSERT_TRUE(SetFileAttributesA(program_.c_str(), attributes));
+    EXPECT_EQ(CZKUpdateWorker(settings_).RunUpdate(nullptr), 0);
+    EXPECT_EQ(ReadFile(program_), ReadFile(Program("new")));
+    EXPECT_EQ(GetFileAttributesA(program_.c_str()) & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                                                      FILE_ATTRIBUTE_SYSTEM),
+              0u);
+    EXPECT_EQ(GetFileAttributesA((program_ + "_").c_str()), INVALID_FILE_ATTRIBUTES) << "unpack file left behind";
+    // The next start finds the program current and fetches nothing.
+    const int zips = ZipRequests();
+    EXPECT_EQ(CZKUpdateWorker(settings_).RunUpdate(nullptr), 0);
+    EXPECT_EQ(ZipRequests(), zips);
+  }
 }
 
 TEST_F(UpdateWorkerTest, DefaultFolderIsCorvaliseUnderApplicationData) {

@@ -3,8 +3,6 @@
 
 #include <climits>
 #include <cstring>
-#include <string>
-#include <vector>
 
 #include "zkrunparammodulelib/zkseed.h"
 
@@ -60,11 +58,12 @@ class LockedClipboardData {
   LockedClipboardData& operator=(const LockedClipboardData&) = delete;
 
   bool locked() const { return text_ != nullptr; }
-  // The text up to its first NUL, but never beyond the memory block: another
-  // program wrote it and may have left the NUL out.
-  std::string Text() const {
+  const char* text() const { return text_; }
+  // The length of the text up to its first NUL, but never beyond the memory
+  // block: another program wrote it and may have left the NUL out.
+  size_t TextLength() const {
     const void* nul = memchr(text_, '\0', size_);
-    return std::string(text_, nul ? static_cast<const char*>(nul) - text_ : size_);
+    return nul ? static_cast<size_t>(static_cast<const char*>(nul) - text_) : size_;
   }
 
  private:
@@ -116,13 +115,19 @@ int DecryptCBSegment(const char* hex, int hexLen, const char* keyText, char* out
   return CBDATA_OK;
 }
 
-int DecryptCBText(const char* text, const char* keyText, char* out, int outSize) {
+namespace {
+
+// DecryptCBText over the first textLength characters of text, which need no
+// NUL behind them: the clipboard block is read where it lies, never copied,
+// since another program chose its size.
+int DecryptCBTextOf(const char* text, size_t textLength, const char* keyText, char* out, int outSize) {
   if (!text || !keyText || !out || outSize < 1) return CBDATA_BAD_ARGUMENT;
   int done = 0;
   const char* segment = text;
+  const char* const end = text + textLength;
   while (done < outSize) {
-    const char* separator = strchr(segment, '|');
-    size_t length = separator ? static_cast<size_t>(separator - segment) : strlen(segment);
+    const char* separator = static_cast<const char*>(memchr(segment, '|', static_cast<size_t>(end - segment)));
+    size_t length = static_cast<size_t>((separator ? separator : end) - segment);
     if (length % kHexDigitsPerBlock != 0) return CBDATA_BAD_SEGMENT_LENGTH;
     if (length > INT_MAX) return CBDATA_NO_ROOM;
     int count = outSize - done;
@@ -135,6 +140,12 @@ int DecryptCBText(const char* text, const char* keyText, char* out, int outSize)
   return CBDATA_NO_ROOM;
 }
 
+}  // namespace
+
+int DecryptCBText(const char* text, const char* keyText, char* out, int outSize) {
+  return DecryptCBTextOf(text, text ? strlen(text) : 0, keyText, out, outSize);
+}
+
 int ReadCBDataWith(const CBClipboardCalls& calls, char* outBuf, unsigned bufSize, const char* keyText,
                    bool clearAfterRead) {
   if (!outBuf || bufSize == 0) return CBDATA_BAD_ARGUMENT;
@@ -145,16 +156,17 @@ int ReadCBDataWith(const CBClipboardCalls& calls, char* outBuf, unsigned bufSize
   void* data = calls.getData(format);
   if (!data) return CBDATA_NO_DATA;
 
-  std::vector<char> work(CBDATA_WORK_AREA_SIZE, '\0');
+  // A local work area, as the read allocates nothing that could fail.
+  char work[CBDATA_WORK_AREA_SIZE] = {};
   {
     LockedClipboardData locked(calls, data);
     if (!locked.locked()) return CBDATA_LOCK_FAILED;
-    int rc = DecryptCBText(locked.Text().c_str(), keyText, work.data(), CBDATA_WORK_TEXT_LIMIT);
+    int rc = DecryptCBTextOf(locked.text(), locked.TextLength(), keyText, work, CBDATA_WORK_TEXT_LIMIT);
     if (rc != CBDATA_OK) return rc;
   }
-  size_t length = strlen(work.data());
+  size_t length = strlen(work);
   if (length > bufSize - 1) return CBDATA_NO_ROOM;
-  strncpy(outBuf, work.data(), bufSize - 1);
+  strncpy(outBuf, work, bufSize - 1);
   outBuf[length] = '\0';
   if (clearAfterRead) calls.clearFormat(format);
   return CBDATA_OK;

@@ -68,3 +68,9 @@ if(ZK_WINDOWS)
             "<<__defAult_sectIonNAMEbyBrumel=>>;a=x%3by;B=2;")
   set_tests_properties(zkrunparam_wire_openssl zkrunparam_wire_openssl_pair PROPERTIES FIXTURES_REQUIRED zkrunparam_wire)
 endif()
+
+# The receiving side with allocations refused on request (its own program, as
+# it replaces the global operator new).
+zk_test(zkrunparam_nomemory_test
+  SOURCES ${zk_runparam_dir}/zkrunparam_nomemory_test.cpp ${zk_runparam_dir}/zkrunparamfake_test.cpp
+  LIBS ${zk_runparam_test_library} zkcbdata)

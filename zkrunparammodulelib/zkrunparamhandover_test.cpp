@@ -378,4 +378,29 @@ TEST(Load, RandomDamageEndsInCodes) {
   }
 }
 
+// Wrong keys, from a seeded run of 4000, under which the padding of the
+// decrypted garbage ended in a byte of at most 8 and the garbage parsed: each
+// loaded a store of garbage with 0 while only the last padding byte was read.
+TEST(Load, WrongKeysFailInTheDecryption) {
+  const std::string good = Encrypt(
+      "<<__defAult_sectIonNAMEbyBrumel=>>;AvatarURL=http://patch1.zkgames.test:30109/CorvaliseAvatar.htm;"
+      "ProgName=Corvalise;RunMode=1;");
+  const char* const wrongKeys[] = {
+      "ZKKEY11072_5319", "ZKKEY25381_1345", "ZKKEY6768_5315", "ZKKEY17071_4390", "ZKKEY15817_7171",
+      "ZKKEY4292_1008", "ZKKEY22040_6777", "ZKKEY16566_5368", "ZKKEY31738_9400", "ZKKEY13501_8463",
+      "ZKKEY3273_7980", "ZKKEY9361_2945", "ZKKEY4170_7787", "ZKKEY25818_8682", "ZKKEY1366_0479",
+      "ZKKEY2476_6484", "ZKKEY17152_4000", "ZKKEY25978_9140", "ZKKEY32112_6948", "ZKKEY30611_1740",
+      "ZKKEY22649_5344", "ZKKEY24950_6802", "ZKKEY10230_4324", "ZKKEY9657_0403", "ZKKEY20677_9307",
+      "ZKKEY7681_8317", "ZKKEY32517_2002", "ZKKEY6072_1267", "ZKKEY580_9766", "ZKKEY20028_3786",
+      "ZKKEY21711_7033",
+  };
+  for (const char* key : wrongKeys) {
+    FakeRunEnv fake;
+    fake.variables = {{"ZKRunEnv_ENUM", "ZKRunEnv_DATA_1"}, {"ZKRunEnv_DATA_1", good}};
+    CZKRunParam receiver;
+    EXPECT_EQ(receiver.Load(key, true), ZK_RUNPARAM_DECRYPT_FAILED) << key;
+    EXPECT_FALSE(fake.RunEnv().empty()) << key;  // the hand-over stays for the right receiver
+  }
+}
+
 }  // namespace

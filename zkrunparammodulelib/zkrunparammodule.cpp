@@ -161,7 +161,15 @@ bool CZKRunParamModule::RecordNameGroup(const char* name, const char* group) {
     free(groupCopy);
     return false;
   }
-  nameGroups.emplace(CZKRunParamModuleKey{nameCopy}, groupCopy);
+  // A received payload decides how many names there are: a map node that
+  // cannot be had is a failed entry, not an exception out of Load.
+  try {
+    nameGroups.emplace(CZKRunParamModuleKey{nameCopy}, groupCopy);
+  } catch (const std::bad_alloc&) {
+    free(nameCopy);
+    free(groupCopy);
+    return false;
+  }
   return true;
 }
 
@@ -178,8 +186,7 @@ CZKRunParamModule::EntryMap* CZKRunParamModule::FindGroup(const char* group, con
       // The name record may hold the very text that group points at: copy first.
       Group* made = new (std::nothrow) Group;
       if (made) made->name.Assign(group);
-      if (made && made->name.GetText() && RecordNameGroup(name, made->name.GetText())) {
-        groups.emplace(CZKRunParamModuleKey{made->name.GetText()}, made);
+      if (made && made->name.GetText() && RecordNameGroup(name, made->name.GetText()) && InsertGroup(made)) {
         entries = &made->entries;
         ZK_TRACE(" created\n");
       } else {
@@ -244,7 +251,19 @@ int CZKRunParamModule::SetEntry(const char* group, const char* name, const char*
 
 bool CZKRunParamModule::InsertEntry(EntryMap* entries, CZKRunParamModuleData* entry) {
   if (!entries || !entry || entry->name.IsEmpty()) return false;
-  return entries->emplace(CZKRunParamModuleKey{entry->name.GetText()}, entry).second;
+  try {
+    return entries->emplace(CZKRunParamModuleKey{entry->name.GetText()}, entry).second;
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+}
+
+bool CZKRunParamModule::InsertGroup(Group* group) {
+  try {
+    return groups.emplace(CZKRunParamModuleKey{group->name.GetText()}, group).second;
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
 }
 
 bool CZKRunParamModule::HasValue(const char* group, const char* name) {

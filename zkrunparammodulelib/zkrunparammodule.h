@@ -115,6 +115,8 @@ class CZKRunParamModule {
   using NameGroupMap = std::map<CZKRunParamModuleKey, char*, CZKRunParamModuleKeyLess>;
 
   bool RecordNameGroup(const char* name, const char* group);
+  // Adds a made group to groups; false when its map node cannot be had.
+  bool InsertGroup(Group* group);
 
   GroupMap groups;
   NameGroupMap nameGroups;

@@ -9,4 +9,4 @@ target_include_directories(zktdes PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(zktdes PUBLIC zkdescore)
 
 zk_test(zktdes_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/zktdesmodule_test.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/zktdesbuffer_test.cpp LIBS zktdes)
+  ${CMAKE_CURRENT_LIST_DIR}/zktdesbuffer_test.cpp LIBS zktdes cryptopp)

@@ -86,9 +86,15 @@ int CZKTDESAlgorithm::DecryptData(IZKTDESBufferInput* input, IZKTDESBufferOutput
   if (result != TDES_OK) return result;
   int keep = 8;
   if (m_padding) {
-    // Only the last byte is looked at: 0 removes nothing, 1-8 that many bytes.
+    // Every padding byte is checked, as PKCS#5 writes them: a correct sender
+    // always writes 1 to 8 bytes of that value, while a block decrypted under
+    // a wrong key ends in a byte of at most 8 once in 28 tries, and taking
+    // that byte alone let such garbage through.
     const int pad = last[7];
-    if (pad > 8) return TDES_BAD_PADDING;
+    if (pad < 1 || pad > 8) return TDES_BAD_PADDING;
+    for (int i = 8 - pad; i < 7; ++i) {
+      if (last[i] != pad) return TDES_BAD_PADDING;
+    }
     keep = 8 - pad;
   }
   result = output->Write(last, keep);

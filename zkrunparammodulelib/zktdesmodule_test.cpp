@@ -3,8 +3,12 @@
 // every fault ending in its code.
 #include "zkrunparammodulelib/zktdesmodule.h"
 
+#include <cryptopp/des.h>
+#include <cryptopp/filters.h>
+#include <cryptopp/modes.h>
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <random>
 #include <string>
@@ -217,10 +221,14 @@ TEST(ZKTDESModule, DecryptFaultsAndPadding) {
       {"3f8498b9b05d1cd6e55d11e080060110f48283d63aae80 9", TDES_BUFFER_HEX_FAILED, ""},
       {good.substr(0, 40), TDES_BUFFER_TOO_SHORT, ""},           // 20 bytes: third block short
       {good.substr(0, 10), TDES_BUFFER_TOO_SHORT, ""},
-      {CipherOf(std::string("ABCDEFG\x00", 8)), 0, std::string("ABCDEFG\x00", 8)},  // last byte 0: whole
+      {CipherOf(std::string("ABCDEFG\x00", 8)), TDES_BAD_PADDING, ""},  // PKCS#5 never pads with 0
       {CipherOf("ABCDEFG\x09"), TDES_BAD_PADDING, ""},
-      {CipherOf("ABCDE\x07\x07\x03"), 0, "ABCDE"},               // only the last byte counts
+      {CipherOf("ABCDE\x07\x07\x03"), TDES_BAD_PADDING, ""},  // every padding byte counts
+      {CipherOf("ABCDE\x03\x02\x03"), TDES_BAD_PADDING, ""},
+      {CipherOf("ABCDE\x03\x03\x03"), 0, "ABCDE"},
+      {CipherOf("ABCDEFG\x01"), 0, "ABCDEFG"},
       {CipherOf("\x08\x08\x08\x08\x08\x08\x08\x08"), 0, ""},
+      {CipherOf("\x07\x08\x08\x08\x08\x08\x08\x08"), TDES_BAD_PADDING, ""},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.hex);
@@ -238,6 +246,65 @@ TEST(ZKTDESModule, DecryptFaultsAndPadding) {
   ASSERT_EQ(0, other.Init("another key", TDES_MODE_CBC, 2));
   HexResult wrong = Decrypt(other, good);
   EXPECT_TRUE(wrong.result == TDES_BAD_PADDING || wrong.text != "exactly sixteen!");
+}
+
+// Crypto++'s DES-EDE3 CBC decryption with PKCS#5 padding under the library's
+// key rule (the key text filled with spaces to 24 bytes, IV = its first 8);
+// false when Crypto++ refuses the padding.
+bool ReferenceDecrypt(const char* keyText, const std::string& cipher, std::string* plain) {
+  unsigned char key[24];
+  std::memset(key, ' ', sizeof key);
+  std::memcpy(key, keyText, strnlen(keyText, sizeof key));
+  try {
+    CryptoPP::CBC_Mode<CryptoPP::DES_EDE3>::Decryption decryption(key, sizeof key, key);
+    plain->clear();
+    CryptoPP::StringSource(cipher, true,
+                           new CryptoPP::StreamTransformationFilter(decryption, new CryptoPP::StringSink(*plain)));
+    return true;
+  } catch (const CryptoPP::Exception&) {
+    return false;
+  }
+}
+
+// A hand-over decrypted under a wrong key must fail in the padding check
+// unless the garbage happens to end in valid PKCS#5 padding: ours and
+// Crypto++ agree on each of a seeded table of wrong keys. Reading the last
+// byte alone accepted about one wrong key in 28.
+TEST(ZKTDESModule, WrongKeysFailWhereCryptoppRefusesThePadding) {
+  const std::string payload = "<<__defAult_sectIonNAMEbyBrumel=>>;AvatarURL=http://patch1.zkgames.test:30109/"
+                              "CorvaliseAvatar.htm;ProgName=Corvalise;RunMode=1;";
+  CZKTDESModule sender;
+  ASSERT_EQ(0, sender.Init("ZKKEY20480_0417", TDES_MODE_CBC, 2));
+  const HexResult hex = Encrypt(sender, payload);
+  ASSERT_EQ(0, hex.result);
+  const std::string cipher = Bytes(hex.text.c_str());
+
+  std::mt19937 random(20261210);
+  int lastByteWouldPass = 0;
+  for (int i = 0; i < 4000; ++i) {
+    char key[16];
+    std::snprintf(key, sizeof key, "ZKKEY%d_%04d", static_cast<int>(random() % 32768),
+                  static_cast<int>(random() % 10000));
+    if (std::strcmp(key, "ZKKEY20480_0417") == 0) continue;
+    SCOPED_TRACE(key);
+    CZKTDESModule receiver;
+    ASSERT_EQ(0, receiver.Init(key, TDES_MODE_CBC, 2));
+    const HexResult ours = Decrypt(receiver, hex.text);
+    std::string theirs;
+    const bool accepted = ReferenceDecrypt(key, cipher, &theirs);
+    EXPECT_EQ(ours.result == 0, accepted);
+    if (accepted) {
+      EXPECT_EQ(ours.text, theirs);
+    } else {
+      EXPECT_EQ(ours.result, TDES_BAD_PADDING);
+    }
+    CZKTDESModule raw;
+    ASSERT_EQ(0, raw.Init(key, TDES_MODE_CBC, 0));
+    const std::string block = Decrypt(raw, hex.text).text;
+    if (static_cast<unsigned char>(block.back()) <= 8 && !accepted) ++lastByteWouldPass;
+  }
+  // The table holds wrong keys that a check of the last byte alone let through.
+  EXPECT_GT(lastByteWouldPass, 0);
 }
 
 TEST(ZKTDESModule, RoundTripsAnyBytes) {

@@ -24,6 +24,9 @@ Case fields:
                     (default 30000) before closing
     keep_alive      true: after a complete answer, wait for the next request
                     on the same connection (default: close)
+    flood           after the reply, send n more bytes of flood_text (default
+                    "x") repeated, stopping early when the client closes: a
+                    server that keeps sending past what it announced
 """
 
 import json
@@ -108,7 +111,18 @@ class Handler(socketserver.BaseRequestHandler):
         conn.sendall(reply if limit is None else reply[:limit])
         if limit is not None:
             return False
+        if "flood" in case:
+            flood(conn, int(case["flood"]), case.get("flood_text", "x").encode("latin-1"))
+            return False
         return bool(case.get("keep_alive", False))
+
+
+def flood(conn, count, text):
+    piece = text * max(1, (1 << 20) // len(text))
+    while count > 0:
+        chunk = piece[:count]
+        conn.sendall(chunk)  # raises once the client has closed
+        count -= len(chunk)
 
 
 class Server(socketserver.ThreadingTCPServer):

@@ -167,6 +167,18 @@ std::string PairsWithLongValues() {
          "\", Z=\"last\"";
 }
 
+// The access-log line that begins with start, without its line feed; empty when none does.
+std::string LoggedLine(const std::string& log, const std::string& start) {
+  size_t at = log.find(start);
+  return at == std::string::npos ? "" : log.substr(at, log.find('\n', at) - at);
+}
+
+// The starter names no application to the server: its agent is the empty text.
+bool EndsWithEmptyAgent(const std::string& line) {
+  const std::string end = " agent=";
+  return line.size() >= end.size() && line.compare(line.size() - end.size(), end.size(), end) == 0;
+}
+
 TEST_F(StarterScenario, NoUpdateFetchesMissingWizardAndHandsOnThePairs) {
   Run(PairsWithLongValues(), "1.0.0.1", "2.0.0.1");
   std::string record = WaitForRecord();
@@ -178,6 +190,8 @@ TEST_F(StarterScenario, NoUpdateFetchesMissingWizardAndHandsOnThePairs) {
   EXPECT_EQ(zktest::ClipboardHex(), "<none>");
   EXPECT_EQ(FileVersion(WindowsFolder() + "Tesselo1.exe"), "2.0.0.1");
   EXPECT_NE(NewRequests().find("GET /web/ZKStarter/Pelto/Tesselo1_2.0.0.1.zip 206"), std::string::npos);
+  EXPECT_TRUE(EndsWithEmptyAgent(LoggedLine(NewRequests(), "GET /web/ZKStarter/Pelto/Tesselo1_2.0.0.1.zip ")))
+      << NewRequests();
   EXPECT_EQ(StarterFiles(), (std::set<std::string>{"Lumora1.exe", "Tesselo1.exe"}));
 }
 
@@ -237,6 +251,8 @@ TEST_F(StarterScenario, NewerStarterReplacesItselfAndRestarts) {
   EXPECT_EQ(FileVersion(Starter()), "1.0.0.9");
   EXPECT_EQ(zktest::ClipboardHex(), "<none>");  // emptied by the new starter
   EXPECT_NE(NewRequests().find("GET /web/ZKStarter/Pelto/Lumora1_1.0.0.9.zip 206"), std::string::npos);
+  EXPECT_TRUE(EndsWithEmptyAgent(LoggedLine(NewRequests(), "GET /web/ZKStarter/Pelto/Lumora1_1.0.0.9.zip ")))
+      << NewRequests();
   EXPECT_EQ(StarterFiles(), (std::set<std::string>{"Lumora1.exe", "Tesselo1.exe"}));
 }
 

@@ -1,0 +1,92 @@
+// The patch-script download under Wine against a patch server that lies
+// about the body or keeps sending: the script's size limit holds, each case
+// ends as the attempt's "(0x05)" failure with its box, and the program goes on.
+#include "updatewizard/patchscript_win.h"
+
+#include <gtest/gtest.h>
+
+#include <winsock2.h>
+#include <windows.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "_Common/zkcommonfunc_win.h"
+
+namespace {
+
+struct Box {
+  std::string text, caption;
+};
+std::vector<Box> g_boxes;
+
+int WINAPI RecordBox(HWND, LPCSTR text, LPCSTR caption, UINT) {
+  g_boxes.push_back({text ? text : "", caption ? caption : ""});
+  return IDOK;
+}
+
+std::string FaultUrl(const char* name) {
+  const char* port = std::getenv("ZK_PATCH_FAULT_PORT");
+  return std::string("http://127.0.0.1:") + (port ? port : "") + "/" + name + "/CorvaliseAvatar.htm";
+}
+
+// Text 7 of the string table with the failure's code, and caption text 8,
+// in code page 949.
+const char kDownloadErrorText[] =
+    "\xBE\xF7\xB5\xA5\xC0\xCC\xC6\xAE \xC1\xA4\xBA\xB8\xB8\xA6 \xC0\xD0\xC0\xBB \xBC\xF6 \xBE\xF8\xBD\xC0\xB4\xCF\xB4\xD9.\n"
+    "\xC0\xCE\xC5\xCD\xB3\xDD \xC8\xAF\xB0\xE6 \xB9\xD7 \xB3\xD7\xC6\xAE\xBF\xF7 \xBB\xF3\xC5\xC2\xB8\xA6 \xC1\xA1\xB0\xCB\xC7\xCF\xBD\xC3\xB1\xE2\xB9\xD9\xB6\xF8\xB4\xCF\xB4\xD9.";
+const char kErrorCaption[] = "\xBF\xA1\xB7\xAF";
+
+class PatchScriptFaultTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    g_boxes.clear();
+    previous_ = SetMessageBoxFunctionForTesting(RecordBox);
+  }
+  void TearDown() override { SetMessageBoxFunctionForTesting(previous_); }
+
+  MessageBoxFunction previous_ = nullptr;
+};
+
+TEST_F(PatchScriptFaultTest, BodiesBeyondTheScriptLimitFailAsReadFailures) {
+  struct Case {
+    const char* server_case;
+    const char* why;
+  } cases[] = {
+      // Announces 2,000,000,000 bytes and keeps sending: refused before a byte
+      // is read, where the body buffer once grew until the program died.
+      {"announces2g", "a declared length far above the limit"},
+      {"overlimit", "a whole script one byte above the limit"},
+      {"negative", "a negative declared length"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    g_boxes.clear();
+    CSentenceParse parser;
+    EXPECT_EQ(DownloadPatchScript("Big", FaultUrl(c.server_case).c_str(), parser, nullptr, 0, 0), 0);
+    ASSERT_EQ(g_boxes.size(), 1u);
+    EXPECT_EQ(g_boxes[0].text, std::string(kDownloadErrorText) + " (0x05)");
+    EXPECT_EQ(g_boxes[0].caption, kErrorCaption);
+    EXPECT_TRUE(parser.m_strProgramName.IsEmpty()) << "nothing of a refused body is parsed";
+  }
+}
+
+TEST_F(PatchScriptFaultTest, AScriptOfExactlyTheLimitIsReadWhole) {
+  CSentenceParse parser;
+  EXPECT_EQ(DownloadPatchScript("Big", FaultUrl("atlimit").c_str(), parser, nullptr, 0, 0), 1);
+  EXPECT_TRUE(g_boxes.empty());
+  EXPECT_STREQ(parser.m_strWizardVersion.GetString(), "1.0.0.9");
+  // The header, three keys and the 64-byte comment lines that fill it up.
+  EXPECT_EQ(parser.m_nLineCount, 4 + (4 * 1024 * 1024 - 105 + 63) / 64);
+}
+
+TEST_F(PatchScriptFaultTest, TheRetryingDownloadEndsWithTheFailureToo) {
+  CSentenceParse parser;
+  CStringA address = FaultUrl("announces2g").c_str();
+  EXPECT_EQ(DownloadPatchScriptRetry("CorvaliseAvatar", address, parser, nullptr, 0), 0);
+  ASSERT_EQ(g_boxes.size(), 1u);
+  EXPECT_EQ(g_boxes[0].text, std::string(kDownloadErrorText) + " (0x05)");
+}
+
+}  // namespace
