@@ -146,8 +146,9 @@ TEST(ErrorCodeName, NamesNothingElse) {
   std::set<LauncherErrorCode> named;
   for (const NamedCode& c : kEveryNamedCode) named.insert(c.code);
   ASSERT_EQ(named.size(), 114u);
-  for (LauncherErrorCode code = -1000; code <= 20000; ++code)
+  for (LauncherErrorCode code = -1000; code <= 20000; ++code) {
     if (!named.count(code)) EXPECT_EQ(ErrorCodeName(code), nullptr) << code;
+  }
 }
 
 TEST(ErrorCodeName, HasNoNameOutsideTheTable) {
