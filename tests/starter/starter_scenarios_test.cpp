@@ -275,8 +275,14 @@ TEST_F(StarterScenario, ValuesTheInterpreterWouldRunAreRefused) {
       {"1.0.0.9", "2.0.0.1", "x%COMSPEC%", 1},
   };
   InstallWizard();
+  // The batch file runs in the starter's current folder: there an injected
+  // command would write its file.
+  CurrentFolder inWindowsFolder(WindowsFolder());
   for (const Case& c : cases) {
     SCOPED_TRACE(c.s + std::string(" ") + c.u + " " + c.p);
+    // Each case starts from the old starter, so that a value let through
+    // once cannot hide the later cases behind a starter already updated.
+    ASSERT_TRUE(CopyFileA(BinaryPath("starter/Lumora1.exe").c_str(), Starter().c_str(), FALSE));
     DeleteFileA(RecordPath().c_str());
     zktest::BoxWatch watch(c.boxes);
     ASSERT_TRUE(zktest::PutParameterText(c.p, "A=\"1\""));
