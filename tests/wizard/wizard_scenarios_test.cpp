@@ -32,32 +32,15 @@ std::string InstalledProgram() {
 
 std::string Root() { return "http://127.0.0.1:" + Env("ZK_WIZARD_NGINX_PORT") + "/"; }
 
-// Waits until no wizard holds "ZKUpdateMutex": a wizard started while the
-// previous one still ends would take itself for a second instance and quit.
-void WaitForWizardEnd() {
-  for (int i = 0; i < 200; ++i) {
-    HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, "ZKUpdateMutex");
-    if (!mutex) return;
-    CloseHandle(mutex);
-    Sleep(100);
-  }
-}
-
 // Hands the pairs to the wizard (a new process started by Execute).
 int Hand(const std::vector<std::pair<std::string, std::string>>& pairs) {
-  WaitForWizardEnd();
+  // A wizard started while the previous one still ends would take itself
+  // for a second instance and quit.
+  EXPECT_TRUE(zktest::WaitForChildren()) << "an earlier wizard did not end";
   CZKRunParam params;
   for (const auto& pair : pairs) params.SetValue(pair.first.c_str(), pair.second.c_str());
   int launch = 0;
   return params.Execute(WizardProgram().c_str(), &launch, nullptr);
-}
-
-bool WaitForFile(const std::string& path, unsigned timeout_ms) {
-  for (unsigned waited = 0; waited < timeout_ms; waited += 100) {
-    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
-    Sleep(100);
-  }
-  return false;
 }
 
 TEST(WizardScenarioTest, InstallsAndStartsQuillanWithTheParametersAndBrowserName) {
@@ -74,7 +57,9 @@ TEST(WizardScenarioTest, InstallsAndStartsQuillanWithTheParametersAndBrowserName
                   {"UpdateURL", "http://www.zkgames.test/update"},
                   {"Extra", "a;b=c"}}),
             0);
-  ASSERT_TRUE(WaitForFile(record, 60000)) << "Quillan1.exe was not started";
+  // The wizard and the Quillan1.exe it started: the record is whole once both have ended.
+  ASSERT_TRUE(zktest::WaitForChildren(120000)) << "the wizard or Quillan1.exe did not end";
+  ASSERT_NE(GetFileAttributesA(record.c_str()), INVALID_FILE_ATTRIBUTES) << "Quillan1.exe was not started";
   std::string text = zktest::ReadFileBytes(record);
   EXPECT_NE(text.find("LOAD:0\n"), std::string::npos) << text;
   EXPECT_NE(text.find("NAME:RunMode=1\n"), std::string::npos) << text;
