@@ -46,7 +46,12 @@ std::string WindowsFolder() {
 
 std::string PortalUrl(const std::string& path) { return "http://127.0.0.1:" + Env("ZK_PORT_BASE") + path; }
 
-std::string AccessLog() { return zktest::ReadFileBytes(WinePath(Env("ZK_BINARY_DIR") + "/tests/starter-portal/access.log")); }
+// The portal's access log once it holds every request that nginx answered before.
+std::string AccessLog() {
+  const std::string log = WinePath(Env("ZK_BINARY_DIR") + "/tests/starter-portal/access.log");
+  EXPECT_TRUE(zktest::SyncAccessLog(std::stoi(Env("ZK_PORT_BASE")), log));
+  return zktest::WithoutSyncLines(zktest::ReadFileBytes(log));
+}
 
 // The starter's files in the Windows folder: every name with Lumora1 or
 // Tesselo1 in it, and every zip archive.

@@ -152,7 +152,14 @@ bool SyncAccessLog(int port, const std::string& log_path, unsigned timeout_ms) {
   return true;
 }
 
-bool IsSyncLine(const std::string& line) { return line.find(std::string(" ") + kSyncPath + "?") != std::string::npos; }
+std::string WithoutSyncLines(const std::string& log) {
+  std::istringstream lines(log);
+  std::string line, kept;
+  while (std::getline(lines, line)) {
+    if (line.find(std::string(" ") + kSyncPath + "?") == std::string::npos) kept += line + "\n";
+  }
+  return kept;
+}
 
 std::string ReadFileBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

@@ -34,8 +34,8 @@ bool WaitForChildren(unsigned timeout_ms = 60000);
 // time-out (milliseconds).
 bool SyncAccessLog(int port, const std::string& log_path, unsigned timeout_ms = 30000);
 
-// Whether a line of nginx's access log is one of SyncAccessLog's own.
-bool IsSyncLine(const std::string& line);
+// An access log's text without the lines of SyncAccessLog's own requests.
+std::string WithoutSyncLines(const std::string& log);
 
 // Reads a whole file; empty when it is missing.
 std::string ReadFileBytes(const std::string& path);
