@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "_Common/zkgethttp_testpeers.h"
+#include "tests/tools/peer.h"
 
 namespace {
 
@@ -200,6 +201,9 @@ TEST(FrameworkGetterNginx, RangesLargeFileAndOffsetsBeyondFourGigabytes) {
   ASSERT_NE(total, -1) << "at " << failed_at;
   EXPECT_EQ(total, ProbeUrlFileSize((NginxRoot() + "/big.bin").c_str()));
 
+  // nginx logs a request after it has answered it.
+  EXPECT_TRUE(zktest::SyncAccessLog(std::stoi(zkhttptest::Env("ZK_HTTP_NGINX_PORT")),
+                                    zkhttptest::HostPath(zkhttptest::Env("ZK_HTTP_STATE") + "/nginx/access.log")));
   const std::string log = zkhttptest::NginxLog();
   EXPECT_NE(log.find(std::string("GET /small.bin 206 10 range=bytes=99990- agent=") + kTitleAgentLogged + "\n"),
             std::string::npos)

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -15,6 +14,7 @@
 
 #include "_Common/zkgethttp_testpeers.h"
 #include "_Common/zkurlfilesizecache.h"
+#include "tests/tools/peer.h"
 
 namespace {
 
@@ -55,16 +55,11 @@ std::vector<std::string> LoggedRanges(const std::string& uri) {
   return ranges;
 }
 
-// nginx writes a line when it has finished with the request: waits until
-// count lines for uri are there (or a while longer, for a count that must stay).
-std::vector<std::string> WaitForRequests(const std::string& uri, size_t count) {
-  std::vector<std::string> ranges;
-  for (int i = 0; i < 40; ++i) {
-    ranges = LoggedRanges(uri);
-    if (ranges.size() >= count) break;
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+// The "range=..." fields of uri's lines once nginx has logged every request
+// that it answered before.
+std::vector<std::string> WaitForRequests(const std::string& uri) {
+  EXPECT_TRUE(zktest::SyncAccessLog(std::stoi(Env("ZK_HTTP_NGINX_PORT")),
+                                    HostPath(Env("ZK_HTTP_STATE") + "/nginx/access.log")));
   return LoggedRanges(uri);
 }
 
@@ -147,7 +142,7 @@ TEST(CZKHttpDownload, WholeAndResumedDownloads) {
     EXPECT_STREQ(detail, "kept");
     EXPECT_TRUE(ReadFileBytes(path) == remote) << "local file differs from the remote one";
     // The size probe, then the transfer.
-    std::vector<std::string> ranges = WaitForRequests(uri, 2);
+    std::vector<std::string> ranges = WaitForRequests(uri);
     ASSERT_EQ(ranges.size(), 2u);
     EXPECT_EQ(ranges[1], c.range);
     // Asked only for a part that may be resumed, and only without the no-resume flag.
@@ -184,7 +179,7 @@ TEST(CZKHttpDownload, CompleteLocalFileOpensNoUrl) {
     CStringA detail("d");
     EXPECT_EQ(download.Download(detail), 0);
     EXPECT_TRUE(ReadFileBytes(path) == remote);
-    EXPECT_EQ(WaitForRequests(uri, 1).size(), 1u);  // the probe only
+    EXPECT_EQ(WaitForRequests(uri).size(), 1u);  // the probe only
     if (with_callback) {
       EXPECT_EQ(callback.events, (std::vector<std::string>{"confirm " + path, "start 100 100", "finished 0 d"}));
     }
@@ -199,7 +194,7 @@ TEST(CZKHttpDownload, EmptyRemoteFileCreatesEmptyLocalFile) {
   EXPECT_EQ(download.Download(detail), 0);
   EXPECT_TRUE(FileExists(path));
   EXPECT_EQ(ReadFileBytes(path).size(), 0u);
-  EXPECT_EQ(WaitForRequests("/empty.bin?c=empty", 1).size(), 1u);
+  EXPECT_EQ(WaitForRequests("/empty.bin?c=empty").size(), 1u);
 }
 
 TEST(CZKHttpDownload, UnmeasurableUrlFailsBeforeTheLocalFile) {
@@ -217,7 +212,7 @@ TEST(CZKHttpDownload, UnmeasurableUrlFailsBeforeTheLocalFile) {
     // Failures are not kept: the next attempt measures again.
     EXPECT_EQ(download.Download(detail), LauncherError::DOWNLOAD_CANT_OPEN_URL);
   }
-  EXPECT_EQ(WaitForRequests("/missing.bin?c=404", 2).size(), 2u);
+  EXPECT_EQ(WaitForRequests("/missing.bin?c=404").size(), 2u);
 }
 
 TEST(CZKHttpDownload, NotInitialisedCallsNothing) {
@@ -265,7 +260,7 @@ TEST(CZKHttpDownload, StopAnswers) {
       EXPECT_EQ(static_cast<int64_t>(local.size()), c.local_size);
       EXPECT_TRUE(local == remote.substr(0, local.size()));
     }
-    EXPECT_EQ(WaitForRequests(uri, c.requests).size(), c.requests);
+    EXPECT_EQ(WaitForRequests(uri).size(), c.requests);
   }
 }
 
@@ -438,14 +433,14 @@ TEST(GetUrlFileSize, MeasuresEachUrlOnce) {
   size = 0;
   EXPECT_TRUE(GetUrlFileSize((NginxRoot() + "/small100.bin?CACHE=CASE").c_str(), size));
   EXPECT_EQ(size, 100);
-  EXPECT_EQ(WaitForRequests("/small100.bin?cache=case", 1).size(), 1u);
-  EXPECT_EQ(WaitForRequests("/small100.bin?CACHE=CASE", 0).size(), 0u);
+  EXPECT_EQ(WaitForRequests("/small100.bin?cache=case").size(), 1u);
+  EXPECT_EQ(WaitForRequests("/small100.bin?CACHE=CASE").size(), 0u);
 
   size = 77;
   EXPECT_FALSE(GetUrlFileSize((NginxRoot() + "/missing.bin?cache=miss").c_str(), size));
   EXPECT_FALSE(GetUrlFileSize((NginxRoot() + "/missing.bin?cache=miss").c_str(), size));
   EXPECT_EQ(size, 77);
-  EXPECT_EQ(WaitForRequests("/missing.bin?cache=miss", 2).size(), 2u);
+  EXPECT_EQ(WaitForRequests("/missing.bin?cache=miss").size(), 2u);
 }
 
 TEST(GetUrlFileSize, ConcurrentLookupsShareOneProbe) {
@@ -457,7 +452,7 @@ TEST(GetUrlFileSize, ConcurrentLookupsShareOneProbe) {
   }
   for (std::thread& thread : threads) thread.join();
   for (int64_t size : sizes) EXPECT_EQ(size, 300000);
-  EXPECT_EQ(WaitForRequests("/file300k.bin?cache=threads", 1).size(), 1u);
+  EXPECT_EQ(WaitForRequests("/file300k.bin?cache=threads").size(), 1u);
 }
 
 TEST(GetUrlFileSize, DoubleByteCharactersAreNotFolded) {
@@ -467,7 +462,8 @@ TEST(GetUrlFileSize, DoubleByteCharactersAreNotFolded) {
   int64_t size = 0;
   EXPECT_TRUE(GetUrlFileSize((NginxRoot() + "/small100.bin?mb=\x81\x41").c_str(), size));
   EXPECT_TRUE(GetUrlFileSize((NginxRoot() + "/small100.bin?mb=\x81\x61").c_str(), size));
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  ASSERT_TRUE(zktest::SyncAccessLog(std::stoi(Env("ZK_HTTP_NGINX_PORT")),
+                                    HostPath(Env("ZK_HTTP_STATE") + "/nginx/access.log")));
   std::istringstream log(ReadFileBytes(HostPath(Env("ZK_HTTP_STATE") + "/nginx/access.log")));
   size_t probes = 0;
   for (std::string line; std::getline(log, line);) {

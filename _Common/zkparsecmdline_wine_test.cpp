@@ -51,8 +51,8 @@ Report RunFromSender(bool runString) {
   int exit = zktest::RunPeer("runparam_sender.exe \"" + folder + "parsecmdline_receiver.exe\" one \"" + senderReport + "\"");
   EXPECT_EQ(exit, 0);
   EXPECT_EQ(ParseReport(zktest::ReadFileBytes(senderReport))["code"], "0");
-  for (int waited = 0; waited < 400 && GetFileAttributesA(ReportPath().c_str()) == INVALID_FILE_ATTRIBUTES; ++waited)
-    Sleep(50);
+  // The receiver is the sender's child: its report is whole once it has ended.
+  EXPECT_TRUE(zktest::WaitForChildren()) << "the receiver did not end";
   return ParseReport(zktest::ReadFileBytes(ReportPath()));
 }
 

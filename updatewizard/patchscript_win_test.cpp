@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "_Common/zkcommonfunc_win.h"
+#include "tests/tools/peer.h"
 #include "tests/tools/recorded_boxes.h"
 #include "tests/tools/wizard_texts.h"
 
@@ -41,8 +42,10 @@ std::string Text(unsigned id) {
   return "";
 }
 
-// nginx's access log (Unix path under Wine's Z: drive).
+// nginx's access log (Unix path under Wine's Z: drive), once it holds every
+// request that nginx answered before.
 std::string AccessLog() {
+  EXPECT_TRUE(zktest::SyncAccessLog(std::stoi(Env("ZK_PATCH_NGINX_PORT")), "Z:" + Env("ZK_PATCH_STATE") + "/access.log"));
   std::ifstream in("Z:" + Env("ZK_PATCH_STATE") + "/access.log");
   std::stringstream all;
   all << in.rdbuf();

@@ -16,6 +16,7 @@
 #include "_Common/zkfilehashinfo.h"
 #include "updatewizard/statisticsreport.h"
 #include "updatewizard/wizardglobals.h"
+#include "tests/tools/peer.h"
 
 // The program's globals, which the start-up would set.
 CStringA g_strProgramName;
@@ -43,7 +44,7 @@ std::string LogPath() {
 }
 
 std::vector<std::string> LogLines() {
-  std::ifstream in(LogPath());
+  std::istringstream in(zktest::WithoutSyncLines(zktest::ReadFileBytes(LogPath())));
   std::vector<std::string> lines;
   for (std::string line; std::getline(in, line);) lines.push_back(line);
   return lines;
@@ -54,15 +55,11 @@ struct Logged {
   std::string method, uri, status;
 };
 
-// The requests logged after the first `from` lines; waits a little for
-// nginx, which logs a request when it has finished it.
-std::vector<Logged> LoggedSince(size_t from, size_t expected) {
-  std::vector<std::string> lines;
-  for (int i = 0; i < 40; ++i) {
-    lines = LogLines();
-    if (lines.size() >= from + expected) break;
-    Sleep(50);
-  }
+// The requests logged after the first `from` lines, once nginx has logged
+// every request that it answered before.
+std::vector<Logged> LoggedSince(size_t from) {
+  EXPECT_TRUE(zktest::SyncAccessLog(std::stoi(Env("ZK_STATISTICS_PORT")), LogPath()));
+  const std::vector<std::string> lines = LogLines();
   std::vector<Logged> out;
   for (size_t i = from; i < lines.size(); ++i) {
     std::istringstream words(lines[i]);
@@ -294,7 +291,7 @@ TEST_F(ReportTest, OneRequestPerFailedFileThenTheSystemLine) {
   Fail(second);
   const std::string url = Root() + kPage;
   EXPECT_TRUE(hash_.ReportHashFailures(url.c_str(), 5011, 0));
-  const std::vector<Logged> log = LoggedSince(from_, 3);
+  const std::vector<Logged> log = LoggedSince(from_);
   ASSERT_EQ(log.size(), 3u);
   EXPECT_EQ(log[0].uri, std::string(kPage) +
                             "?GameCode=GAME01&contentType=hashcheck&iRunType=0&IsPageStyle=0&IsAgree=0&IsAgreeStartPage=0"
@@ -315,7 +312,7 @@ TEST_F(ReportTest, OneRequestPerFailedFileThenTheSystemLine) {
 TEST_F(ReportTest, EmptyListStillSendsTheClosingRequest) {
   const std::string url = Root() + kPage;
   EXPECT_TRUE(hash_.ReportHashFailures(url.c_str(), 5011, 0));
-  const std::vector<Logged> log = LoggedSince(from_, 1);
+  const std::vector<Logged> log = LoggedSince(from_);
   ASSERT_EQ(log.size(), 1u);
   EXPECT_EQ(log[0].uri, Wire(url, SystemLine().c_str(), 9999));
 }
@@ -325,7 +322,7 @@ TEST_F(ReportTest, MissingOrEmptyAddressGoesToTheBuiltInAddress) {
   for (const char* url : {static_cast<const char*>(nullptr), ""}) {
     from_ = LogLines().size();
     EXPECT_TRUE(hash_.ReportHashFailures(url, 5011, 0));
-    const std::vector<Logged> log = LoggedSince(from_, 2);
+    const std::vector<Logged> log = LoggedSince(from_);
     ASSERT_EQ(log.size(), 2u);
     EXPECT_EQ(log[0].uri, Wire(DefaultStatisticsUrl(), "Quillan1.exe.zip", 0));
     EXPECT_EQ(log[1].uri, Wire(DefaultStatisticsUrl(), SystemLine().c_str(), 9999));
@@ -336,7 +333,7 @@ TEST_F(ReportTest, LongSystemLineIsSentAsItsFirst254Characters) {
   g_strBrowserName = CStringA(std::string(260, 'b').c_str());
   const std::string url = Root() + kPage;
   EXPECT_TRUE(hash_.ReportHashFailures(url.c_str(), 5011, 0));
-  const std::vector<Logged> log = LoggedSince(from_, 1);
+  const std::vector<Logged> log = LoggedSince(from_);
   ASSERT_EQ(log.size(), 1u);
   const std::string line = SystemLine();
   ASSERT_GT(line.size(), 254u);
@@ -347,7 +344,7 @@ TEST_F(ReportTest, RefusedOrUnreachableServerFailsTheReport) {
   Fail("C:\\x\\Quillan1.exe.zip");
   const std::string missing = Root() + "/cpage/missing.asp";
   EXPECT_FALSE(hash_.ReportHashFailures(missing.c_str(), 5011, 0));
-  const std::vector<Logged> log = LoggedSince(from_, 2);
+  const std::vector<Logged> log = LoggedSince(from_);
   ASSERT_EQ(log.size(), 2u);
   EXPECT_EQ(log[0].status, "404");
   EXPECT_EQ(log[1].status, "404");
@@ -362,7 +359,7 @@ TEST_F(ReportTest, SingleRequestResults) {
   const std::string url = Root() + kPage;
   EXPECT_TRUE(hash_.SendStatisticsRequest(url.c_str(), "D:\\games\\corvalise\\Quillan1.exe.zip", 5011, 0));
   EXPECT_TRUE(hash_.SendStatisticsRequest(url.c_str(), "D:\\whole\\text", 5011, 9999));
-  const std::vector<Logged> log = LoggedSince(from_, 2);
+  const std::vector<Logged> log = LoggedSince(from_);
   ASSERT_EQ(log.size(), 2u);
   EXPECT_EQ(log[0].uri, Wire(url, "Quillan1.exe.zip", 0));
   EXPECT_EQ(log[1].uri, Wire(url, "D:\\whole\\text", 9999));

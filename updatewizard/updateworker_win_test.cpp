@@ -13,6 +13,7 @@
 #include "_Common/zkgethttp.h"
 #include "_Common/zkcommonfunc_win.h"
 #include "_Common/zkgethttp_testpeers.h"
+#include "tests/tools/peer.h"
 
 namespace {
 
@@ -40,7 +41,12 @@ std::string Program(const std::string& variant) {
   return HostPath(Env("ZK_WORKER_PROGRAMS") + "/quillan_" + variant + ".exe");
 }
 
-std::string NginxLog() { return ReadWholeFile(Env("ZK_WORKER_DATA") + "/nginx/access.log"); }
+// nginx's access log once it holds every request that nginx answered before.
+std::string NginxLog() {
+  EXPECT_TRUE(zktest::SyncAccessLog(std::stoi(Env("ZK_WORKER_NGINX_PORT")),
+                                    HostPath(Env("ZK_WORKER_DATA") + "/nginx/access.log")));
+  return ReadWholeFile(Env("ZK_WORKER_DATA") + "/nginx/access.log");
+}
 
 int CountOf(const std::string& text, const std::string& part) {
   int count = 0;

@@ -59,16 +59,6 @@ std::vector<Request> RequestsSince(size_t from) {
   return requests;
 }
 
-// Waits until no wizard holds its single-instance mutex.
-void WaitForWizardEnd() {
-  for (int i = 0; i < 300; ++i) {
-    HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, "ZKUpdateMutex");
-    if (!mutex) return;
-    CloseHandle(mutex);
-    Sleep(100);
-  }
-}
-
 // nginx writes a request's line once the answer is out: waits until the
 // request of path has been logged since from (or a minute has passed).
 std::vector<Request> RequestsOnceLogged(size_t from, const std::string& path) {
@@ -84,7 +74,8 @@ std::vector<Request> RequestsOnceLogged(size_t from, const std::string& path) {
 
 // Hands the parameters of a run against the docroot case to the wizard.
 void HandCase(const std::string& docroot_case) {
-  WaitForWizardEnd();
+  // One wizard at a time: a second one would only bring the first to the front.
+  ASSERT_TRUE(zktest::WaitForChildren()) << "an earlier wizard did not end";
   DeleteFileA(InstalledProgram().c_str());  // so that the zip is fetched
   CZKRunParam params;
   params.SetValue("RunMode", "1");
@@ -127,7 +118,7 @@ TEST(WizardAgentScenarioTest, ScriptHashListAndZipCarryTheirAgents) {
   const size_t from = AccessLog().size();
   HandCase("good");
   // The stand-in that the wizard starts at its very end writes the record.
-  for (int i = 0; i < 600 && GetFileAttributesA(record.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) Sleep(100);
+  ASSERT_TRUE(zktest::WaitForChildren()) << "the wizard or the stand-in did not end";
   ASSERT_NE(GetFileAttributesA(record.c_str()), INVALID_FILE_ATTRIBUTES) << "Quillan1.exe was not started";
   DeleteFileA(record.c_str());
   ExpectAgents(RequestsOnceLogged(from, "/good/CorvaliseAvatar_hash.htm"),

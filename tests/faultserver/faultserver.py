@@ -130,7 +130,8 @@ class Server(socketserver.ThreadingTCPServer):
     allow_reuse_address = True
 
 
-def serve(state, port, cases_path):
+def serve(state, port, cases_path, ready_fd=None):
+    """Serves until SIGTERM; writes "ready" to ready_fd once it holds the port."""
     with open(cases_path, encoding="utf-8") as f:
         cases = json.load(f)["cases"]
     os.makedirs(os.path.join(state, "requests"), exist_ok=True)
@@ -138,6 +139,9 @@ def serve(state, port, cases_path):
     server.state = state
     server.cases = cases
     signal.signal(signal.SIGTERM, lambda *_: threading.Thread(target=server.shutdown).start())
+    if ready_fd is not None:
+        os.write(ready_fd, b"ready\n")
+        os.close(ready_fd)
     server.serve_forever()
 
 
@@ -149,22 +153,43 @@ def port_open(port):
         return False
 
 
+def holder(port):
+    """Who listens on the port, as ss shows it (for the message only)."""
+    try:
+        out = subprocess.run(["ss", "-ltnpH", "sport = :%d" % port], capture_output=True, text=True).stdout
+    except OSError:
+        return ""
+    return out.strip().rpartition("users:")[2]
+
+
 def start(state, port, cases_path):
+    """Starts the server in the background. A port that another program
+    holds is an error: the tests would meet that program (another run's
+    server, say) instead of this one."""
     stop(state)
+    if port_open(port):
+        sys.stderr.write("fault server: port %d is taken by another program %s; stop it or choose another "
+                         "ZK_PORT_BASE\n" % (port, holder(port)))
+        return 1
     os.makedirs(os.path.join(state, "requests"), exist_ok=True)
-    log = open(os.path.join(state, "faultserver.log"), "wb")
+    log_path = os.path.join(state, "faultserver.log")
+    log = open(log_path, "wb")
+    ready_read, ready_write = os.pipe()
     child = subprocess.Popen(
-        [sys.executable, os.path.abspath(__file__), "serve", state, str(port), cases_path],
-        stdin=subprocess.DEVNULL, stdout=log, stderr=log, start_new_session=True)
+        [sys.executable, os.path.abspath(__file__), "serve", state, str(port), cases_path, str(ready_write)],
+        stdin=subprocess.DEVNULL, stdout=log, stderr=log, start_new_session=True, pass_fds=(ready_write,))
+    os.close(ready_write)
     with open(os.path.join(state, "faultserver.pid"), "w") as f:
         f.write(str(child.pid))
-    for _ in range(100):
-        if port_open(port):
+    # The server says "ready" once it holds the port; the pipe closes without
+    # it when the server ends first (a port taken in the meantime, say).
+    with os.fdopen(ready_read, "rb") as ready:
+        if ready.readline() == b"ready\n":
             return 0
-        if child.poll() is not None:
-            break
-        time.sleep(0.05)
-    sys.stderr.write("fault server did not start on port %d\n" % port)
+    child.wait()
+    with open(log_path, "rb") as f:
+        reason = f.read().decode("utf-8", "replace").strip().splitlines()
+    sys.stderr.write("fault server could not start on port %d: %s\n" % (port, reason[-1] if reason else "no reason given"))
     return 1
 
 
@@ -173,7 +198,7 @@ def stop(state):
     if os.path.exists(pid_file):
         with open(pid_file) as f:
             pid = int(f.read().strip() or 0)
-        if pid:
+        if pid and is_server(pid, state):
             try:
                 os.kill(pid, signal.SIGTERM)
             except ProcessLookupError:
@@ -183,25 +208,43 @@ def stop(state):
     return 0
 
 
-def wait_for_exit(pid, seconds=5.0):
+def is_server(pid, state):
+    """Whether pid is the server of this state folder (the number may belong
+    to another program by now)."""
+    try:
+        with open("/proc/%d/cmdline" % pid, "rb") as f:
+            args = f.read().split(b"\0")
+    except OSError:
+        return False
+    return b"serve" in args and state.encode() in args
+
+
+def wait_for_exit(pid, seconds=10.0):
     """Waits until pid has ended (or is a zombie), so that its port is free
-    before the next start: a start would take the old server for the new."""
-    deadline = time.monotonic() + seconds
-    while time.monotonic() < deadline:
-        try:
-            with open("/proc/%d/stat" % pid) as f:
-                if f.read().rsplit(")", 1)[-1].split()[0] == "Z":
-                    return
-        except OSError:
-            return
-        time.sleep(0.05)
+    before the next start: a start would take the old server for the new.
+    Kills it when it does not end in time."""
+    for sig in (None, signal.SIGKILL):
+        if sig is not None:
+            try:
+                os.kill(pid, sig)
+            except ProcessLookupError:
+                return
+        deadline = time.monotonic() + seconds
+        while time.monotonic() < deadline:
+            try:
+                with open("/proc/%d/stat" % pid) as f:
+                    if f.read().rsplit(")", 1)[-1].split()[0] == "Z":
+                        return
+            except OSError:
+                return
+            time.sleep(0.05)
 
 
 def main(argv):
     if len(argv) >= 5 and argv[1] in ("start", "serve"):
         state, port, cases = os.path.abspath(argv[2]), int(argv[3]), os.path.abspath(argv[4])
         if argv[1] == "serve":
-            serve(state, port, cases)
+            serve(state, port, cases, int(argv[5]) if len(argv) > 5 else None)
             return 0
         return start(state, port, cases)
     if len(argv) == 3 and argv[1] == "stop":

@@ -50,7 +50,12 @@ std::string WindowsFolder() {
 
 std::string PortalUrl(const std::string& path) { return "http://127.0.0.1:" + Env("ZK_PORT_BASE") + path; }
 
-std::string AccessLog() { return zktest::ReadFileBytes(WinePath(Env("ZK_BINARY_DIR") + "/tests/starter-portal/access.log")); }
+// The portal's access log once it holds every request that nginx answered before.
+std::string AccessLog() {
+  const std::string log = WinePath(Env("ZK_BINARY_DIR") + "/tests/starter-portal/access.log");
+  EXPECT_TRUE(zktest::SyncAccessLog(std::stoi(Env("ZK_PORT_BASE")), log));
+  return zktest::WithoutSyncLines(zktest::ReadFileBytes(log));
+}
 
 // The starter's files in the Windows folder: every name with Lumora1 or
 // Tesselo1 in it, and every zip archive.
@@ -123,20 +128,17 @@ class StarterScenario : public ::testing::Test {
   void RunWithArgument(const std::string& argument) {
     HANDLE starter = zktest::StartStarter(Starter(), argument);
     ASSERT_NE(starter, nullptr);
-    DWORD waited = WaitForSingleObject(starter, 30000);
+    DWORD waited = WaitForSingleObject(starter, 60000);
     if (waited != WAIT_OBJECT_0) TerminateProcess(starter, 99);
     CloseHandle(starter);
     ASSERT_EQ(waited, WAIT_OBJECT_0) << "the starter did not end";
   }
 
-  // The stand-in's record, waiting for it up to the time-out; empty without one.
-  static std::string WaitForRecord(unsigned timeoutMs = 20000) {
-    for (unsigned waited = 0; waited < timeoutMs; waited += 100) {
-      std::string record = zktest::ReadFileBytes(RecordPath());
-      if (!record.empty()) return record;
-      Sleep(100);
-    }
-    return "";
+  // The stand-in's record once every program of the run has ended (a
+  // restarted starter, its batch file, the stand-in); empty without one.
+  static std::string WaitForRecord() {
+    EXPECT_TRUE(zktest::WaitForChildren()) << "a program of the run did not end";
+    return zktest::ReadFileBytes(RecordPath());
   }
 
   std::string NewRequests() const { return AccessLog().substr(logStart_); }
@@ -246,8 +248,6 @@ TEST_F(StarterScenario, NewerStarterReplacesItselfAndRestarts) {
   Run(pairs, "1.0.0.9", "2.0.0.1", "p (x);y=z");
   std::string record = WaitForRecord();
   EXPECT_NE(record.find("NAME:A=1"), std::string::npos) << record;
-  // The batch file deletes itself as its last line: give it a moment.
-  for (int i = 0; i < 50 && StarterFiles().count("Lumora1.bat"); ++i) Sleep(100);
   EXPECT_EQ(FileVersion(Starter()), "1.0.0.9");
   EXPECT_EQ(zktest::ClipboardHex(), "<none>");  // emptied by the new starter
   EXPECT_NE(NewRequests().find("GET /web/ZKStarter/Pelto/Lumora1_1.0.0.9.zip 206"), std::string::npos);
@@ -292,7 +292,6 @@ TEST_F(StarterScenario, ValuesTheInterpreterWouldRunAreRefused) {
     EXPECT_EQ(FileVersion(Starter()), "1.0.0.1");
     EXPECT_NE(zktest::ClipboardHex(), "<none>");  // a failed self-update leaves the text
   }
-  Sleep(500);
   EXPECT_EQ(GetFileAttributesA((WindowsFolder() + "pwned.txt").c_str()), INVALID_FILE_ATTRIBUTES);
   EXPECT_EQ(NewRequests().find("Lumora1_"), std::string::npos);
   EXPECT_EQ(StarterFiles(), (std::set<std::string>{"Lumora1.exe", "Tesselo1.exe"}));
@@ -443,7 +442,7 @@ TEST_F(StarterScenario, SecondStarterShowsItsMessage) {
                 "\xEC\x8B\x9C \xED\x9B\x84 \xEB\x8B\xA4\xEC\x8B\x9C \xEC\x8B\x9C\xEB\x8F\x84\xED\x95\xB4\xEC\xA3\xBC"
                 "\xEC\x84\xB8\xEC\x9A\x94."));
   CloseHandle(mutex);
-  EXPECT_EQ(WaitForRecord(500), "");
+  EXPECT_EQ(WaitForRecord(), "");
   EXPECT_EQ(StarterFiles(), (std::set<std::string>{"Lumora1.exe"}));
 }
 
@@ -469,7 +468,7 @@ TEST_F(StarterScenario, IntakeFailuresEndTheStarter) {
     zktest::BoxWatch watch(1);
     RunWithArgument(c.argument);
     EXPECT_EQ(watch.Wait(), c.box);
-    EXPECT_EQ(WaitForRecord(500), "");
+    EXPECT_EQ(WaitForRecord(), "");
   }
   EXPECT_EQ(NewRequests(), "");
   EXPECT_EQ(StarterFiles(), (std::set<std::string>{"Lumora1.exe", "Tesselo1.exe"}));

@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
     if (!search.found) { Sleep(20); continue; }
     HWND box = search.found;
     seen.insert(box);
-    Sleep(50);  // let the box finish painting its text
+    // A box is shown only after its dialog procedure has set caption and text.
     std::wstring caption = WindowText(box);
     std::wstring text = WindowText(GetDlgItem(box, 0xFFFF));
     LONG style = GetWindowLongW(box, GWL_STYLE);

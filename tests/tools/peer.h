@@ -17,6 +17,26 @@ int RunPeer(const std::string& command_line, unsigned timeout_ms = 60000);
 // The clipboard's CF_TEXT bytes as lower-case hex, or "<none>" without text.
 std::string ClipboardHex();
 
+// Every process that this test program starts, and every process those
+// start in turn, belongs to one job of the test program's: a test can wait
+// for all of them to end, and the ones still running when the test program
+// ends are ended with it.
+//
+// Waits until every process started by this test program, directly or not,
+// has ended: a report or record that such a process writes is then whole.
+// At the time-out (milliseconds) ends the ones still running and returns false.
+bool WaitForChildren(unsigned timeout_ms = 60000);
+
+// Has the nginx on the loopback port answer a request of its own and waits
+// until its access log (log_path) holds that request's line. nginx writes a
+// request's line as soon as it has answered it, so every request that it
+// answered before is in the log then. False when there is no line at the
+// time-out (milliseconds).
+bool SyncAccessLog(int port, const std::string& log_path, unsigned timeout_ms = 30000);
+
+// An access log's text without the lines of SyncAccessLog's own requests.
+std::string WithoutSyncLines(const std::string& log);
+
 // Reads a whole file; empty when it is missing.
 std::string ReadFileBytes(const std::string& path);
 
@@ -26,9 +46,11 @@ using Report = std::map<std::string, std::string>;
 Report ParseReport(const std::string& text);
 
 // A box watcher running in the background from construction until Wait().
+// It starts once every program that this test program started before has
+// ended, so that it never takes a box of theirs for a new one.
 class BoxWatch {
  public:
-  explicit BoxWatch(int boxes, unsigned timeout_ms = 20000);
+  explicit BoxWatch(int boxes, unsigned timeout_ms = 60000);
   ~BoxWatch();
   BoxWatch(const BoxWatch&) = delete;
   BoxWatch& operator=(const BoxWatch&) = delete;

@@ -1,4 +1,5 @@
-// Checks the test peers themselves: the clipboard tool and the box watcher.
+// Checks the test peers themselves: the clipboard tool, the box watcher and
+// the wait for the processes that a test started.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -31,9 +32,31 @@ TEST(ClipboardTool, RegisteredFormat) {
 
 TEST(BoxWatcher, RecordsCaptionTextAndDismisses) {
   zktest::BoxWatch watch(1);
+  // The watcher is not one of the programs that a test waits for.
+  EXPECT_TRUE(zktest::WaitForChildren(10000));
   int result = MessageBoxW(nullptr, L"\xC5D0\xB7EC text", L"Caption", MB_ICONERROR | MB_SETFOREGROUND);
   EXPECT_EQ(result, IDOK);
   EXPECT_EQ(watch.Wait(), "CAPTION:Caption\nTEXT:\xEC\x97\x90\xEB\x9F\xAC text\n");
+}
+
+// A peer that starts a writer and ends at once leaves the writer running: the
+// file it writes exists long before it is whole.
+TEST(WaitForChildren, WaitsForAGrandchildToFinishWriting) {
+  const std::string file = zktest::ProgramFolder() + "waitforchildren.txt";
+  DeleteFileA(file.c_str());
+  ASSERT_EQ(zktest::RunPeer("cmd.exe /c start \"\" /b cmd.exe /c \"for /l %i in (1,1,3000) do @echo line %i\" > \"" +
+                            file + "\""),
+            0);
+  ASSERT_TRUE(zktest::WaitForChildren());
+  std::string text = zktest::ReadFileBytes(file);
+  EXPECT_NE(text.find("line 3000"), std::string::npos) << text.size() << " bytes";
+  DeleteFileA(file.c_str());
+}
+
+TEST(WaitForChildren, EndsTheChildrenStillRunningAtTheTimeOut) {
+  ASSERT_EQ(zktest::RunPeer("cmd.exe /c start \"\" /b cmd.exe /c \"for /l %i in (1,1,100000000) do @rem\""), 0);
+  EXPECT_FALSE(zktest::WaitForChildren(200));
+  EXPECT_TRUE(zktest::WaitForChildren(1000));
 }
 
 }  // namespace

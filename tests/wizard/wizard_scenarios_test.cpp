@@ -167,13 +167,11 @@ class Record {
     DeleteFileA(path_.c_str());
     SetEnvironmentVariableA("ZKTEST_RECORD", nullptr);
   }
-  // The record, or "" when Quillan1.exe was not started within the time.
+  // The record once every program of the run has ended, or "" when
+  // Quillan1.exe was not started.
   std::string Wait() {
-    for (int waited = 0; waited < 60000; waited += 100) {
-      if (GetFileAttributesA(path_.c_str()) != INVALID_FILE_ATTRIBUTES) return zktest::ReadFileBytes(path_);
-      Sleep(100);
-    }
-    return "";
+    EXPECT_TRUE(zktest::WaitForChildren()) << "a program of the run did not end";
+    return zktest::ReadFileBytes(path_);
   }
 
  private:
@@ -182,7 +180,9 @@ class Record {
 
 // The requests for a path in nginx's access log (counted before and after a run).
 int CountRequests(const std::string& path) {
-  std::string log = zktest::ReadFileBytes(HostPath(Env("ZK_WIZARD_STATE") + "/nginx/access.log"));
+  const std::string path_of_log = HostPath(Env("ZK_WIZARD_STATE") + "/nginx/access.log");
+  EXPECT_TRUE(zktest::SyncAccessLog(std::stoi(Env("ZK_WIZARD_NGINX_PORT")), path_of_log));
+  std::string log = zktest::ReadFileBytes(path_of_log);
   int count = 0;
   for (size_t at = log.find("GET " + path + " "); at != std::string::npos; at = log.find("GET " + path + " ", at + 1))
     ++count;
