@@ -395,7 +395,7 @@ TEST_F(StarterScenario, FailuresOfTheDownloadAndTheSwapLeaveTheirFiles) {
     Run("A=\"1\"", c.s, c.u);
     SetEnvironmentVariableA("ZKTEST_STARTER_FAULT", nullptr);
     EXPECT_EQ(watch.Wait(), c.box);
-    EXPECT_EQ(WaitForRecord(c.launched ? 20000 : 500).find("NAME:A=1") != std::string::npos, c.launched);
+    EXPECT_EQ(WaitForRecord().find("NAME:A=1") != std::string::npos, c.launched);
     EXPECT_EQ(StarterFiles(), c.files);
     EXPECT_EQ(FileVersion(Starter()), "1.0.0.1");
     if (c.files.count("Tesselo1.exe")) {
@@ -426,7 +426,7 @@ TEST_F(StarterScenario, WizardWithoutVersionBlockCountsAsVersionZero) {
     Run("A=\"1\"", "1.0.0.1", c.required);
     EXPECT_EQ(AccessLog().substr(before).find("Tesselo1_") != std::string::npos, c.fetched);
     // The text file itself cannot be started; the fetched wizard can.
-    EXPECT_EQ(WaitForRecord(c.fetched ? 20000 : 500).find("NAME:A=1") != std::string::npos, c.fetched);
+    EXPECT_EQ(WaitForRecord().find("NAME:A=1") != std::string::npos, c.fetched);
     EXPECT_EQ(FileVersion(wizard), c.fetched ? "2.0.0.1" : "<none>");
     EXPECT_EQ(StarterFiles(), (std::set<std::string>{"Lumora1.exe", "Tesselo1.exe"}));
   }
