@@ -157,7 +157,10 @@ int UnpackEntry(ZipReaderHandle zip, int index, const ZipEntryInfoW& entry, CFil
   }
 }
 
-int Extract(const CString& folder, const CString& archivePath, const CString& entryName, const CString& target) {
+}  // namespace
+
+int ExtractArchiveEntry(const CString& folder, const CString& archivePath, const CString& entryName,
+                        const CString& target) {
   ZipHandle zip(archivePath);
   if (!zip.Get()) return 5006;
   int code = 0;
@@ -187,8 +190,6 @@ int Extract(const CString& folder, const CString& archivePath, const CString& en
   return code;
 }
 
-}  // namespace
-
 bool IsUpdateNeeded(CString folder, CString fileName, CString requiredVersion) {
   CString path = folder + fileName;
   WIN32_FIND_DATAW found;
@@ -208,7 +209,7 @@ int DownloadAndExtract(CString folder, CString archiveName, CString entryName, C
   url += archiveName;
   CString archivePath = folder + archiveName;
   int code = Download(url, archivePath);
-  if (code == 0) code = Extract(folder, archivePath, entryName, targetName);
+  if (code == 0) code = ExtractArchiveEntry(folder, archivePath, entryName, targetName);
   DeleteFileW(archivePath.GetString());
   return code;
 }
