@@ -2,6 +2,7 @@
 // download, hand-over to the stand-in wizard, every failure with its message,
 // and the files left in the Windows folder.
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
@@ -179,6 +180,46 @@ bool EndsWithEmptyAgent(const std::string& line) {
   return line.size() >= end.size() && line.compare(line.size() - end.size(), end.size(), end) == 0;
 }
 
+// The batch file of a self-update runs in cmd.exe and starts the starter
+// again: the processes that may still act once the first starter has ended.
+const wchar_t* const kBatchProcessNames[] = {L"cmd.exe", L"Lumora1.exe"};
+
+// Ids of the running batch-file processes (see kBatchProcessNames).
+std::set<DWORD> BatchProcessIds() {
+  std::set<DWORD> ids;
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return ids;
+  PROCESSENTRY32W entry = {};
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+    for (const wchar_t* name : kBatchProcessNames) {
+      if (_wcsicmp(entry.szExeFile, name) == 0) ids.insert(entry.th32ProcessID);
+    }
+  }
+  CloseHandle(snapshot);
+  return ids;
+}
+
+// Waits until every batch-file process that is not among earlier has ended,
+// also those they start meanwhile; false when some still run at the time-out.
+bool WaitForNewBatchProcesses(const std::set<DWORD>& earlier, DWORD timeoutMs = 30000) {
+  DWORD start = GetTickCount();
+  for (;;) {
+    bool anyNew = false;
+    for (DWORD id : BatchProcessIds()) {
+      if (earlier.count(id)) continue;
+      anyNew = true;
+      DWORD spent = GetTickCount() - start;
+      if (spent >= timeoutMs) return false;
+      HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, id);
+      if (!process) continue;  // already gone
+      WaitForSingleObject(process, timeoutMs - spent);
+      CloseHandle(process);
+    }
+    if (!anyNew) return true;
+  }
+}
+
 TEST_F(StarterScenario, NoUpdateFetchesMissingWizardAndHandsOnThePairs) {
   Run(PairsWithLongValues(), "1.0.0.1", "2.0.0.1");
   std::string record = WaitForRecord();
@@ -278,6 +319,7 @@ TEST_F(StarterScenario, ValuesTheInterpreterWouldRunAreRefused) {
   // The batch file runs in the starter's current folder: there an injected
   // command would write its file.
   CurrentFolder inWindowsFolder(WindowsFolder());
+  const std::set<DWORD> earlierBatchProcesses = BatchProcessIds();
   for (const Case& c : cases) {
     SCOPED_TRACE(c.s + std::string(" ") + c.u + " " + c.p);
     // Each case starts from the old starter, so that a value let through
@@ -292,7 +334,8 @@ TEST_F(StarterScenario, ValuesTheInterpreterWouldRunAreRefused) {
     EXPECT_EQ(FileVersion(Starter()), "1.0.0.1");
     EXPECT_NE(zktest::ClipboardHex(), "<none>");  // a failed self-update leaves the text
   }
-  Sleep(500);
+  // A batch file let through would write its file while it runs.
+  EXPECT_TRUE(WaitForNewBatchProcesses(earlierBatchProcesses)) << "a batch file's processes did not end";
   EXPECT_EQ(GetFileAttributesA((WindowsFolder() + "pwned.txt").c_str()), INVALID_FILE_ATTRIBUTES);
   EXPECT_EQ(NewRequests().find("Lumora1_"), std::string::npos);
   EXPECT_EQ(StarterFiles(), (std::set<std::string>{"Lumora1.exe", "Tesselo1.exe"}));
