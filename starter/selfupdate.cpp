@@ -5,6 +5,7 @@
 #include <winsock2.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -138,26 +139,34 @@ int Download(const CString& url, const CString& archivePath) {
   return code;
 }
 
-// Unpacks entry index of the open archive into the open file in pieces; 0,
-// 5009 for a failed write, 5006 when the archive turns out damaged (the file
-// is then incomplete and must not replace the target).
+// Unpacks entry index of the open archive into the open file in pieces; 0 when
+// exactly the entry's size was written, 5009 for a failed write, 5006 when the
+// archive turns out damaged or its pieces do not make up the entry's size (the
+// file is then not the entry and must not replace the target).
 int UnpackEntry(ZipReaderHandle zip, int index, const ZipEntryInfoW& entry, CFile& file) {
+  // A size past the signed field could never be matched by what is written.
+  if (entry.uncompressedSize < 0) return 5006;
+  const long long size = entry.uncompressedSize;
   std::vector<char> buffer(kPieceLength);
   long long written = 0;
   for (;;) {
     int result = ZipReaderExtractToMemory(zip, index, buffer.data());
-    if (result != 0x600 && result != 0) return 5006;
-    long long n = static_cast<long long>(entry.uncompressedSize) - written;
-    if (n > kPieceLength) n = kPieceLength;
-    if (n > 0) {
-      written += n;
-      if (!WriteAll(file, buffer.data(), static_cast<UINT>(n))) return 5009;
-    }
-    if (result == 0) return 0;
+    // The end of the entry brings no new bytes: the buffer holds the last piece's.
+    if (result == 0) return written == size ? 0 : 5006;
+    if (result != 0x600) return 5006;
+    // Every piece but the entry's last fills the buffer; a piece once the
+    // size is reached is more than the entry holds.
+    long long piece = std::min<long long>(kPieceLength, size - written);
+    if (piece <= 0) return 5006;
+    if (!WriteAll(file, buffer.data(), static_cast<UINT>(piece))) return 5009;
+    written += piece;
   }
 }
 
-int Extract(const CString& folder, const CString& archivePath, const CString& entryName, const CString& target) {
+}  // namespace
+
+int ExtractArchiveEntry(const CString& folder, const CString& archivePath, const CString& entryName,
+                        const CString& target) {
   ZipHandle zip(archivePath);
   if (!zip.Get()) return 5006;
   int code = 0;
@@ -187,8 +196,6 @@ int Extract(const CString& folder, const CString& archivePath, const CString& en
   return code;
 }
 
-}  // namespace
-
 bool IsUpdateNeeded(CString folder, CString fileName, CString requiredVersion) {
   CString path = folder + fileName;
   WIN32_FIND_DATAW found;
@@ -208,7 +215,7 @@ int DownloadAndExtract(CString folder, CString archiveName, CString entryName, C
   url += archiveName;
   CString archivePath = folder + archiveName;
   int code = Download(url, archivePath);
-  if (code == 0) code = Extract(folder, archivePath, entryName, targetName);
+  if (code == 0) code = ExtractArchiveEntry(folder, archivePath, entryName, targetName);
   DeleteFileW(archivePath.GetString());
   return code;
 }

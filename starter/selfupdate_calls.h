@@ -1,11 +1,14 @@
 // The system calls of the self-update and the wizard download, one table that
 // tests replace entry by entry to produce failures Wine cannot (a full disk, a
-// refused move, a code page that refuses conversion flags).
+// refused move, a code page that refuses conversion flags), and the steps that
+// tests run on their own.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
+
+#include "framework/cstring.h"
 
 struct SelfUpdateCalls {
   UINT(WINAPI* getAnsiCodePage)();
@@ -23,3 +26,9 @@ extern SelfUpdateCalls g_selfUpdateCalls;
 // The text converted to the process's ANSI code page; false when a character
 // has no exact counterpart there (the text would change on the way).
 bool ToAnsiExactly(const std::wstring& text, std::string* ansi);
+
+// Unpacks the archive's entry entryName into folder + target by way of the
+// temporary folder + "_" + target, which replaces target only when the whole
+// entry was written: 0, or 5006-5010 as the download's codes.
+int ExtractArchiveEntry(const CString& folder, const CString& archivePath, const CString& entryName,
+                        const CString& target);

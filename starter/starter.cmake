@@ -11,7 +11,9 @@ if(ZK_WINDOWS)
   target_link_libraries(zkstarter_selfupdate PUBLIC zkstarter_pure zkstarter_intake zkframework zkfileversion
     zkgethttp zkzip_win zkerrorcodes)
 
-  zk_test(starter_selfupdate_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/selfupdate_win_test.cpp LIBS zkstarter_selfupdate)
+  zk_test(starter_selfupdate_test
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/selfupdate_win_test.cpp ${CMAKE_CURRENT_LIST_DIR}/selfupdate_extract_win_test.cpp
+    LIBS zkstarter_selfupdate)
 
   set(zk_starter_libs zkstarter_pure zkstarter_intake zkframework zkfileversion zkgethttp zkzip_win
       zkrunparam_starter zkcorecipher zkerrorcodes)
