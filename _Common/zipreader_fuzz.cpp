@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "_Common/fuzzsupport.h"
 #include "_Common/zipreader.h"
 
 namespace {
@@ -44,9 +45,7 @@ void ZipReaderFuzzOne(const uint8_t* data, size_t size) {
   }
 }
 
-#ifdef ZK_LIBFUZZER
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ZipReaderFuzzOne(data, size);
   return 0;
 }
-#endif
