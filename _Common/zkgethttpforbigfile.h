@@ -25,6 +25,9 @@ class IZKSocketCalls {
   virtual int Receive(int socket, char* buffer, int length) = 0;
   // Waits until socket is readable: 1 readable, 0 timed out, negative on failure.
   virtual int WaitReadable(int socket, unsigned timeout_ms) = 0;
+  // The bytes that a receive would take at once; 0 when none are queued or
+  // the count cannot be had.
+  virtual unsigned long QueuedBytes(int socket) = 0;
   virtual void CloseSocket(int socket) = 0;
 };
 
@@ -68,6 +71,8 @@ class CZKGetHTTPForBigFile : public IZKGetHTTP {
 
  private:
   int TakeHeaderLine(const std::string& line, bool first);
+  int WaitForData();
+  int ReceiveQueued(char* buffer, int length);
 
   int m_socket = -1;
   int m_may_send = 1;
@@ -78,6 +83,8 @@ class CZKGetHTTPForBigFile : public IZKGetHTTP {
   int m_status = -1;
   int64_t m_content_length = -1;
   int64_t m_received = 0;
+  // Bytes the socket was last seen to hold that no receive has taken yet.
+  unsigned long m_known_queued = 0;
   unsigned m_wait_ms;
   IZKSocketCalls& m_calls;
 };

@@ -2,6 +2,7 @@
 #include <arpa/inet.h>
 #include <netdb.h>
 #include <netinet/in.h>
+#include <sys/ioctl.h>
 #include <sys/select.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -43,6 +44,11 @@ class CPosixSocketCalls : public IZKSocketCalls {
     FD_SET(s, &readable);
     timeval wait = {static_cast<time_t>(timeout_ms / 1000), static_cast<suseconds_t>(timeout_ms % 1000) * 1000};
     return select(s + 1, &readable, nullptr, nullptr, &wait);
+  }
+
+  unsigned long QueuedBytes(int s) override {
+    int queued = 0;
+    return ioctl(s, FIONREAD, &queued) == 0 && queued > 0 ? static_cast<unsigned long>(queued) : 0;
   }
 
   void CloseSocket(int s) override { close(s); }

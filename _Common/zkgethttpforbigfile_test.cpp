@@ -283,39 +283,69 @@ class FailingCalls : public IZKSocketCalls {
     return short_send ? real_.Send(s, data, length / 2) : real_.Send(s, data, length);
   }
   int Receive(int s, char* buffer, int length) override { return fail_receive ? -1 : real_.Receive(s, buffer, length); }
-  int WaitReadable(int s, unsigned timeout_ms) override { return fail_wait ? -1 : real_.WaitReadable(s, timeout_ms); }
+  int WaitReadable(int s, unsigned timeout_ms) override {
+    ++waits;
+    return fail_wait ? -1 : real_.WaitReadable(s, timeout_ms);
+  }
+  unsigned long QueuedBytes(int s) override { return real_.QueuedBytes(s); }
   void CloseSocket(int s) override { real_.CloseSocket(s); }
+
+  int waits = 0;
 
  private:
   IZKSocketCalls& real_ = ZKPlatformSocketCalls();
 };
 
 TEST(BigFileGetterFailures, EachSocketCallFailing) {
-  const std::string url = FaultRoot() + "/bare_lf";
+  // The wait comes only when nothing is queued, as inside the stalled header.
   struct Step {
     bool FailingCalls::*flag;
+    const char* path;
     int open;
   };
   const Step steps[] = {
-      {&FailingCalls::fail_create, 7},
-      {&FailingCalls::short_send, 9},
-      {&FailingCalls::fail_wait, 12},
-      {&FailingCalls::fail_receive, 12},
+      {&FailingCalls::fail_create, "/bare_lf", 7},
+      {&FailingCalls::short_send, "/bare_lf", 9},
+      {&FailingCalls::fail_wait, "/stallheader", 12},
+      {&FailingCalls::fail_receive, "/bare_lf", 12},
   };
   for (const Step& step : steps) {
+    SCOPED_TRACE(step.path);
     FailingCalls calls;
     calls.*step.flag = true;
     CZKGetHTTPForBigFile getter(kShortWait, &calls);
-    EXPECT_EQ(getter.Open(url.c_str(), 0), step.open);
+    EXPECT_EQ(getter.Open((FaultRoot() + step.path).c_str(), 0), step.open);
   }
+  // A read waits only when nothing is queued: the stall after the first ten
+  // bytes makes the failing wait certain.
   FailingCalls calls;
   CZKGetHTTPForBigFile getter(kShortWait, &calls);
-  ASSERT_EQ(getter.Open(url.c_str(), 0), 0);
-  calls.fail_wait = true;
+  ASSERT_EQ(getter.Open((FaultRoot() + "/stall").c_str(), 0), 0);
   char buffer[16];
   uint32_t got = 5;
+  ASSERT_EQ(getter.Read(buffer, 10, got), 0);
+  ASSERT_EQ(got, 10u);
+  calls.fail_wait = true;
   EXPECT_EQ(getter.Read(buffer, sizeof(buffer), got), 12);
   EXPECT_EQ(got, 0u);
+}
+
+TEST(BigFileGetterRead, QueuedBytesAreTakenWithoutWaiting) {
+  // The fault server sends header and body in one piece, so the body is
+  // queued once the header has been read.
+  FailingCalls calls;
+  CZKGetHTTPForBigFile getter(kShortWait, &calls);
+  ASSERT_EQ(getter.Open((FaultRoot() + "/cut100").c_str(), 0), 0);
+  calls.waits = 0;
+  std::vector<char> buffer(100);
+  uint32_t got = 0;
+  EXPECT_EQ(getter.Read(buffer.data(), 100, got), 0);
+  EXPECT_EQ(got, 100u);
+  EXPECT_EQ(calls.waits, 0);
+  // Nothing is queued once the peer has closed: the wait reports the close.
+  EXPECT_EQ(getter.Read(buffer.data(), 100, got), 0);
+  EXPECT_EQ(got, 0u);
+  EXPECT_EQ(calls.waits, 1);
 }
 
 }  // namespace

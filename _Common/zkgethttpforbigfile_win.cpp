@@ -47,6 +47,11 @@ class CWinsockCalls : public IZKSocketCalls {
     return result == SOCKET_ERROR ? -1 : result;
   }
 
+  unsigned long QueuedBytes(int s) override {
+    u_long queued = 0;
+    return ioctlsocket(static_cast<SOCKET>(s), FIONREAD, &queued) == 0 ? queued : 0;
+  }
+
   void CloseSocket(int s) override { closesocket(static_cast<SOCKET>(s)); }
 };
 

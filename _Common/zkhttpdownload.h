@@ -2,12 +2,16 @@
 // the local file ends, and the callback through which a caller steers it.
 #pragma once
 
+// Winsock before <windows.h>, for the getters' headers.
+#include <winsock2.h>
 #include <windows.h>
 
 #include <cstdint>
 #include <memory>
 
 #include "_Common/errorcodes.h"
+#include "_Common/zkgethttp.h"
+#include "_Common/zkgethttpforbigfile.h"
 #include "_Common/zkgethttpinterface.h"
 #include "framework/cstring.h"
 
@@ -68,12 +72,33 @@ class CZKHttpDownload {
   IHttpDownloadCallback* m_callback = nullptr;
 };
 
+// Both getters of one transfer, of which it uses one. The framework getter
+// comes first: its internet session keeps the sockets library started for
+// as long as the socket getter lives, also in a process that has made no
+// other internet use.
+class CZKDownloadGetters {
+ public:
+  CZKDownloadGetters() = default;
+  CZKDownloadGetters(const CZKDownloadGetters&) = delete;
+  CZKDownloadGetters& operator=(const CZKDownloadGetters&) = delete;
+
+  // The socket getter with big_file, else the framework getter.
+  IZKGetHTTP& Chosen(BOOL big_file) {
+    if (big_file) return m_big_file;
+    return m_framework;
+  }
+
+ private:
+  CZKGetHTTP m_framework{nullptr};
+  CZKGetHTTPForBigFile m_big_file;
+};
+
 // 0 for a null path, a drive root or nothing at path; -1 for a folder, 1 for a file.
 int GetPathKind(LPCSTR path);
 
-// Makes the getter of one transfer: the framework getter, or with big_file
-// the socket getter.
+// Makes a stand-in for the getter of one transfer (a framework getter, or
+// with big_file a socket getter).
 using ZKDownloadGetterFactory = std::unique_ptr<IZKGetHTTP> (*)(BOOL big_file);
-// Replaces the getters of the transfers (null restores the real ones) and
-// returns the previous factory; only tests set one.
+// Replaces the getter that the transfers use by the factory's (null restores
+// the real ones) and returns the previous factory; only tests set one.
 ZKDownloadGetterFactory SetDownloadGetterFactoryForTesting(ZKDownloadGetterFactory factory);

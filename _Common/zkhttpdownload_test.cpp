@@ -421,6 +421,56 @@ TEST_F(FakeGetterTest, ShortReadFailedReadAndFailedOpen) {
   }
 }
 
+TEST_F(FakeGetterTest, WriteFailureGivesTheLocalPath) {
+  // A full disk: the device that refuses every write for want of space.
+  const std::string url = NginxRoot() + "/file300k.bin?c=writefails";
+  const std::string path = HostPath("/dev/full");
+  g_fake.reads = {8192, 8192};
+  RecordingCallback callback;
+  CZKHttpDownload download(0);
+  ASSERT_TRUE(download.Init(url.c_str(), path.c_str(), &callback));
+  CStringA detail("kept");
+  EXPECT_EQ(download.Download(detail), 3505);
+  EXPECT_STREQ(detail, path.c_str());
+  EXPECT_EQ(callback.data.size(), 0u);
+  EXPECT_EQ(callback.events.back(), "finished 3505 " + path);
+}
+
+// ---- the getters in a process without earlier internet use ----
+
+// The child's half runs only in the process that the parent starts.
+const char kFreshChildVariable[] = "ZK_DOWNLOAD_FRESH_PROCESS_CHILD";
+
+TEST(FreshProcess, BigFileGetterOfTheDownloadHasSockets) {
+  if (Env(kFreshChildVariable).empty()) GTEST_SKIP() << "runs in the child process of FreshProcess.Parent";
+  const std::string url = NginxRoot() + "/small100.bin?c=fresh";
+  {
+    // Alone, as a transfer that made only the socket getter had it: the
+    // process has no sockets library started, and the connection fails.
+    CZKGetHTTPForBigFile alone;
+    EXPECT_EQ(alone.Open(url.c_str(), 0), ZKGETHTTP_CANT_CONNECT);
+  }
+  CZKDownloadGetters getters;
+  IZKGetHTTP& big = getters.Chosen(TRUE);
+  ASSERT_NE(dynamic_cast<CZKGetHTTPForBigFile*>(&big), nullptr);
+  ASSERT_EQ(big.Open(url.c_str(), 0), 0);
+  char buffer[8192];
+  uint32_t got = 0;
+  EXPECT_EQ(big.Read(buffer, sizeof(buffer), got), 0);
+  EXPECT_EQ(std::string(buffer, got), Remote("small100.bin"));
+}
+
+TEST(FreshProcess, Parent) {
+  if (!Env(kFreshChildVariable).empty()) GTEST_SKIP() << "the child's own run";
+  char self[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, self, MAX_PATH);
+  SetEnvironmentVariableA(kFreshChildVariable, "1");
+  const int exit_code =
+      zktest::RunPeer(std::string("\"") + self + "\" --gtest_filter=FreshProcess.BigFileGetterOfTheDownloadHasSockets");
+  SetEnvironmentVariableA(kFreshChildVariable, nullptr);
+  EXPECT_EQ(exit_code, 0);
+}
+
 // ---- the size cache ----
 
 TEST(GetUrlFileSize, MeasuresEachUrlOnce) {

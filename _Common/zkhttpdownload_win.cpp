@@ -1,23 +1,13 @@
 // CZKHttpDownload on the size cache, the HTTP getters and CZKFile.
-// Winsock before <windows.h>, for the getters' headers.
-#include <winsock2.h>
-
 #include "_Common/zkhttpdownload.h"
 
 #include <cstring>
 
 #include "_Common/zkcommonfunc_win.h"
 #include "_Common/zkfile.h"
-#include "_Common/zkgethttp.h"
-#include "_Common/zkgethttpforbigfile.h"
 #include "_Common/zkurlfilesizecache.h"
 
 namespace {
-
-std::unique_ptr<IZKGetHTTP> MakeRealGetter(BOOL big_file) {
-  if (big_file) return std::unique_ptr<IZKGetHTTP>(new CZKGetHTTPForBigFile());
-  return std::unique_ptr<IZKGetHTTP>(new CZKGetHTTP(nullptr));
-}
 
 ZKDownloadGetterFactory g_getter_factory = nullptr;
 
@@ -125,7 +115,10 @@ LauncherErrorCode CZKHttpDownload::Transfer(CStringA& detail) {
   if (m_callback) m_callback->OnStart(total, have);
   if (have == total) return LauncherError::SUCCESS;
 
-  std::unique_ptr<IZKGetHTTP> getter = (g_getter_factory ? g_getter_factory : MakeRealGetter)(total >= kBigFileSize);
+  const BOOL big_file = total >= kBigFileSize;
+  CZKDownloadGetters getters;
+  std::unique_ptr<IZKGetHTTP> stand_in = g_getter_factory ? g_getter_factory(big_file) : nullptr;
+  IZKGetHTTP* getter = g_getter_factory ? stand_in.get() : &getters.Chosen(big_file);
   if (!getter || getter->Open(m_url, have) != 0) {
     detail = m_url;
     return LauncherError::DOWNLOAD_CANT_OPEN_URL;

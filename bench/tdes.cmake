@@ -1,3 +1,3 @@
-# Triple-DES speed against Crypto++ (run on request, not a test).
-add_executable(tdes_bench ${CMAKE_CURRENT_LIST_DIR}/tdes_bench.cpp)
-target_link_libraries(tdes_bench PRIVATE zkcorecipher zktdes cryptopp)
+# Triple-DES and SEED speed against Crypto++ in the same process.
+zk_bench(tdes_bench SOURCES ${CMAKE_CURRENT_LIST_DIR}/tdes_bench.cpp LIBS zkcorecipher zktdes cryptopp)
+zk_bench(seed_bench SOURCES ${CMAKE_CURRENT_LIST_DIR}/seed_bench.cpp LIBS zkcbdata cryptopp)

@@ -1,42 +1,29 @@
 // Speed of the two Triple-DES implementations against Crypto++ in the same
 // run: (a) corecipher CBC decryption of 16 MB, (b) CZKTDESModule hex
-// encryption and decryption of 16 MB. Prints MB/s and the ratio to Crypto++.
+// encryption and decryption of 16 MB. Prints MB/s and the ratio to Crypto++
+// as BENCH lines (format in bench/CMakeLists.txt); the goal is at least par.
 #include <cryptopp/des.h>
 #include <cryptopp/filters.h>
 #include <cryptopp/hex.h>
 #include <cryptopp/modes.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <functional>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "bench/benchspeed.h"
 #include "zkcrypt/corecipher.h"
 #include "zkrunparammodulelib/zktdesmodule.h"
 
 namespace {
 
 constexpr size_t kSize = 16u << 20;
-constexpr int kRounds = 3;
 const char kPassPhrase[] = "Kx7pQ2mZ9rT4wB1c";
 
-// Best of kRounds runs, in MB/s of `bytes`.
-double Speed(size_t bytes, const std::function<void()>& run) {
-  double best = 1e30;
-  for (int i = 0; i < kRounds; ++i) {
-    const auto start = std::chrono::steady_clock::now();
-    run();
-    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-    if (took.count() < best) best = took.count();
-  }
-  return double(bytes) / (1024.0 * 1024.0) / best;
-}
-
 void Report(const char* what, double ours, double theirs) {
-  std::printf("%-34s ours %7.2f MB/s  Crypto++ %7.2f MB/s  ratio %.2f\n", what, ours, theirs, ours / theirs);
+  std::printf("BENCH %s %.2f MB/s cryptopp %.2f %.3f >=1.0\n", what, ours, theirs, ours / theirs);
 }
 
 bool Check(bool ok, const char* what) {
@@ -67,7 +54,7 @@ int main() {
 
   // (a) CBC decryption of the 16 MB ciphertext.
   std::vector<unsigned char> ours(cipher.size() + 16);
-  const double oursA = Speed(cipher.size(), [&] {
+  const double oursA = zkbench::BestSpeed(cipher.size(), [&] {
     CipherContext c;
     std::memset(&c, 0, sizeof c);
     c.mode = CIPHER_MODE_CBC;
@@ -83,11 +70,11 @@ int main() {
     ok &= Check(n + last == plain.size() && std::memcmp(ours.data(), plain.data(), plain.size()) == 0, "corecipher");
   });
   std::vector<unsigned char> theirs(cipher.size());
-  const double theirsA = Speed(cipher.size(), [&] {
+  const double theirsA = zkbench::BestSpeed(cipher.size(), [&] {
     CryptoPP::CBC_Mode<CryptoPP::DES_EDE3>::Decryption d(key, 24, ivSource);
     d.ProcessData(theirs.data(), reinterpret_cast<const unsigned char*>(cipher.data()), cipher.size());
   });
-  Report("corecipher CBC decrypt (16 MB)", oursA, theirsA);
+  Report("corecipher-cbc-decrypt-16MB", oursA, theirsA);
 
   // (b) CZKTDESModule hex encryption and decryption against Crypto++ with
   // its hex encoder and decoder.
@@ -95,32 +82,32 @@ int main() {
   if (module.Init(kPassPhrase, TDES_MODE_CBC, TDES_PADDING_PKCS5) != 0) return 1;
   std::vector<char> hex(TDESGetHexSize(static_cast<unsigned>(plain.size())));
   int hexLength = 0;
-  const double oursEncrypt = Speed(plain.size(), [&] {
+  const double oursEncrypt = zkbench::BestSpeed(plain.size(), [&] {
     module.EncryptToHex(plain.data(), static_cast<int>(plain.size()), hex.data(), static_cast<int>(hex.size()), &hexLength);
   });
   std::string theirHex;
-  const double theirsEncrypt = Speed(plain.size(), [&] {
+  const double theirsEncrypt = zkbench::BestSpeed(plain.size(), [&] {
     theirHex.clear();
     CryptoPP::CBC_Mode<CryptoPP::DES_EDE3>::Encryption e(key, 24, ivSource);
     CryptoPP::StringSource(plain, true, new CryptoPP::StreamTransformationFilter(
         e, new CryptoPP::HexEncoder(new CryptoPP::StringSink(theirHex), false)));
   });
   ok &= Check(theirHex == std::string(hex.data(), hexLength), "EncryptToHex");
-  Report("CZKTDESModule EncryptToHex (16 MB)", oursEncrypt, theirsEncrypt);
+  Report("CZKTDESModule-EncryptToHex-16MB", oursEncrypt, theirsEncrypt);
 
   std::vector<char> back(TDESGetPlainBufferSize(static_cast<unsigned>(hexLength)));
   int backLength = 0;
-  const double oursDecrypt = Speed(plain.size(), [&] {
+  const double oursDecrypt = zkbench::BestSpeed(plain.size(), [&] {
     module.DecryptFromHex(hex.data(), hexLength, back.data(), static_cast<int>(back.size()), &backLength);
   });
   std::string theirPlain;
-  const double theirsDecrypt = Speed(plain.size(), [&] {
+  const double theirsDecrypt = zkbench::BestSpeed(plain.size(), [&] {
     theirPlain.clear();
     CryptoPP::CBC_Mode<CryptoPP::DES_EDE3>::Decryption d(key, 24, ivSource);
     CryptoPP::StringSource(theirHex, true, new CryptoPP::HexDecoder(
         new CryptoPP::StreamTransformationFilter(d, new CryptoPP::StringSink(theirPlain))));
   });
   ok &= Check(theirPlain == plain && std::string(back.data(), backLength) == plain, "DecryptFromHex");
-  Report("CZKTDESModule DecryptFromHex (16 MB)", oursDecrypt, theirsDecrypt);
+  Report("CZKTDESModule-DecryptFromHex-16MB", oursDecrypt, theirsDecrypt);
   return ok ? 0 : 1;
 }
