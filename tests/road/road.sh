@@ -134,7 +134,6 @@ road_until() {
 }
 
 road_idle() { [ -z "$(road_running 'lumora1|tesselo1|quillan1')" ]; }
-road_over() { [ -s "$1" ] || [ -z "$(road_running 'lumora1|tesselo1|quillan1|cmd')" ]; }
 
 # Ends what is left of the road's programs in this prefix (after a failure).
 road_end_programs() {
@@ -152,10 +151,8 @@ road_play() {
   ZKTEST_RECORD='Z:'${record//\//\\} ZKTEST_NAMES=$road_names \
     wine "$webpage" 'C:\windows\Lumora1.exe' "$road_s_version" "$road_u_version" "$road_publish" "$(road_pairs "$port")" wait \
     </dev/null >"$run/webpage.out" 2>&1
-  # Quillan1.exe writes its record under another name and renames it whole;
-  # the road has failed when every program of it has ended without one (the
-  # batch file's cmd bridges the self-update).
-  road_until 120 road_over "$record"
+  # The web page tool has waited for every program of the road to end;
+  # Quillan1.exe writes its record under another name and renames it whole.
   if [ ! -s "$record" ]; then
     echo "Quillan1.exe did not write what it received; the requests so far:" >&2
     tail -n +"$((before + 1))" "$state/access.log" >&2
