@@ -31,6 +31,9 @@ class AnswerSockets : public IZKSocketCalls {
     return static_cast<int>(n);  // 0 once the answer is out: the peer closed
   }
   int WaitReadable(int, unsigned) override { return 1; }
+  // What is left of the answer counts as queued; once it is out, the getter
+  // waits and then takes the peer's close.
+  unsigned long QueuedBytes(int) override { return static_cast<unsigned long>(answer_.size() - at_); }
   void CloseSocket(int) override {}
 
   const std::string& request() const { return request_; }
