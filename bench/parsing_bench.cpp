@@ -2,7 +2,8 @@
 // name/value pairs and the patch script's update file list, each at 2 MB /
 // 100,000 items beside ten times the same parser's time at a tenth of the
 // input, in the same run. A parser that is linear in its input keeps the
-// ratio near 1; one that copies or rescans the rest of its input per item
+// ratio near 1 (up to 2: at the full size its 100,000 entries no longer fit
+// the caches); one that copies or rescans the rest of its input per item
 // shows about 10. Prints BENCH lines (format in bench/CMakeLists.txt).
 #include <algorithm>
 #include <chrono>
@@ -50,11 +51,14 @@ void Report(const char* name, const std::function<void(int)>& parse) {
   const double tenth = BestSeconds(kItems / 10, parse);
   const double full = LimitedSeconds(kItems, parse);
   if (full < 0) {
-    std::printf("BENCH %s >%d s ten-times-a-tenth %.4f >%.1f <=1.5\n", name, kLimitSeconds, 10 * tenth,
+    std::printf("BENCH %s >%d s ten-times-a-tenth %.4f >%.1f <=2\n", name, kLimitSeconds, 10 * tenth,
                 kLimitSeconds / (10 * tenth));
     return;
   }
-  std::printf("BENCH %s %.4f s ten-times-a-tenth %.4f %.3f <=1.5\n", name, full, 10 * tenth, full / (10 * tenth));
+  // The tenth is the best of three runs: so is the full size, once a first
+  // run has shown that it ends in time.
+  const double best = std::min(full, BestSeconds(kItems, parse));
+  std::printf("BENCH %s %.4f s ten-times-a-tenth %.4f %.3f <=2\n", name, best, 10 * tenth, best / (10 * tenth));
 }
 
 // key00001="value-00001", ... : about 21 characters an item.
