@@ -13,17 +13,16 @@
 #include <vector>
 
 #include "_Common/zkcommonfunc_win.h"
+#include "tests/tools/recorded_boxes.h"
+#include "tests/tools/wizard_texts.h"
 
 namespace {
 
-struct Box {
-  std::string text, caption;
-};
-std::vector<Box> g_boxes;
-
-int WINAPI RecordBox(HWND, LPCSTR text, LPCSTR caption, UINT) {
-  g_boxes.push_back({text ? text : "", caption ? caption : ""});
-  return IDOK;
+// The patch script's own text, in code page 949 as the box shows it.
+std::string Text(unsigned id) {
+  const char* text = wizardtexts::PatchScriptCp949(id);
+  if (!text) ADD_FAILURE() << "no literal text for id " << id;
+  return text ? text : "";
 }
 
 std::string FaultUrl(const char* name) {
@@ -31,18 +30,13 @@ std::string FaultUrl(const char* name) {
   return std::string("http://127.0.0.1:") + (port ? port : "") + "/" + name + "/CorvaliseAvatar.htm";
 }
 
-// Text 7 of the string table with the failure's code, and caption text 8,
-// in code page 949.
-const char kDownloadErrorText[] =
-    "\xBE\xF7\xB5\xA5\xC0\xCC\xC6\xAE \xC1\xA4\xBA\xB8\xB8\xA6 \xC0\xD0\xC0\xBB \xBC\xF6 \xBE\xF8\xBD\xC0\xB4\xCF\xB4\xD9.\n"
-    "\xC0\xCE\xC5\xCD\xB3\xDD \xC8\xAF\xB0\xE6 \xB9\xD7 \xB3\xD7\xC6\xAE\xBF\xF7 \xBB\xF3\xC5\xC2\xB8\xA6 \xC1\xA1\xB0\xCB\xC7\xCF\xBD\xC3\xB1\xE2\xB9\xD9\xB6\xF8\xB4\xCF\xB4\xD9.";
-const char kErrorCaption[] = "\xBF\xA1\xB7\xAF";
+std::vector<zktest::RecordedBox>& g_boxes = zktest::RecordedBoxes();
 
 class PatchScriptFaultTest : public ::testing::Test {
  protected:
   void SetUp() override {
     g_boxes.clear();
-    previous_ = SetMessageBoxFunctionForTesting(RecordBox);
+    previous_ = SetMessageBoxFunctionForTesting(zktest::RecordBox);
   }
   void TearDown() override { SetMessageBoxFunctionForTesting(previous_); }
 
@@ -70,8 +64,8 @@ TEST_F(PatchScriptFaultTest, BodiesBeyondTheScriptLimitFailAsReadFailures) {
     CSentenceParse parser;
     EXPECT_EQ(DownloadPatchScript("Big", FaultUrl(c.server_case).c_str(), parser, nullptr, 0, 0), 0);
     ASSERT_EQ(g_boxes.size(), 1u);
-    EXPECT_EQ(g_boxes[0].text, std::string(kDownloadErrorText) + " (0x05)");
-    EXPECT_EQ(g_boxes[0].caption, kErrorCaption);
+    EXPECT_EQ(g_boxes[0].text, Text(7) + " (0x05)");
+    EXPECT_EQ(g_boxes[0].caption, Text(8));  // "에러"
     EXPECT_TRUE(parser.m_strProgramName.IsEmpty()) << "nothing of a refused body is parsed";
   }
 }
@@ -90,7 +84,7 @@ TEST_F(PatchScriptFaultTest, TheRetryingDownloadEndsWithTheFailureToo) {
   CStringA address = FaultUrl("announces2g").c_str();
   EXPECT_EQ(DownloadPatchScriptRetry("CorvaliseAvatar", address, parser, nullptr, 0), 0);
   ASSERT_EQ(g_boxes.size(), 1u);
-  EXPECT_EQ(g_boxes[0].text, std::string(kDownloadErrorText) + " (0x05)");
+  EXPECT_EQ(g_boxes[0].text, Text(7) + " (0x05)");
 }
 
 }  // namespace

@@ -36,10 +36,9 @@ std::string Closed() { return Root("ZK_PATCH_CLOSED_PORT"); }
 
 // The message's own bytes (code page 949), independent of the string table.
 std::string Text(unsigned id) {
-  for (const wizardtexts::Text& text : wizardtexts::kPatchScriptTexts)
-    if (text.id == id) return text.cp949;
-  ADD_FAILURE() << "no literal text for id " << id;
-  return "";
+  const char* text = wizardtexts::PatchScriptCp949(id);
+  if (!text) ADD_FAILURE() << "no literal text for id " << id;
+  return text ? text : "";
 }
 
 // nginx's access log (Unix path under Wine's Z: drive), once it holds every

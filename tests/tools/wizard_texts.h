@@ -119,4 +119,11 @@ constexpr Text kPatchScriptTexts[] = {
      ". (0x06)"},
 };
 
+// The patch script's text of id in code page 949, or nullptr when it has none.
+inline const char* PatchScriptCp949(unsigned id) {
+  for (const Text& text : kPatchScriptTexts)
+    if (text.id == id) return text.cp949;
+  return nullptr;
+}
+
 }  // namespace wizardtexts
