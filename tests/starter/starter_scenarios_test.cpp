@@ -137,7 +137,7 @@ class StarterScenario : public ::testing::Test {
   // The stand-in's record once every program of the run has ended (a
   // restarted starter, its batch file, the stand-in); empty without one.
   static std::string WaitForRecord() {
-    EXPECT_TRUE(zktest::WaitForChildren()) << "a program of the run did not end";
+    EXPECT_TRUE(zktest::ProgramsEnded()) << "a program of the run did not end";
     return zktest::ReadFileBytes(RecordPath());
   }
 
