@@ -526,4 +526,15 @@ TEST_F(StarterScenario, EmptyTextStartsTheWizardWithNoParameters) {
   EXPECT_NE(record.find("LOAD:3101\n"), std::string::npos) << record;
 }
 
+// A self-update cut off after its swap leaves the old starter aside as
+// _moveLumora1.exe; the next self-update must not fail on it.
+TEST_F(StarterScenario, StaleOldStarterDoesNotStopTheNextSelfUpdate) {
+  InstallWizard();
+  ASSERT_TRUE(CopyFileA(Starter().c_str(), (WindowsFolder() + "_moveLumora1.exe").c_str(), FALSE));
+  Run("A=\"1\"", "1.0.0.9", "2.0.0.1");
+  EXPECT_NE(WaitForRecord().find("NAME:A=1"), std::string::npos);
+  EXPECT_EQ(FileVersion(Starter()), "1.0.0.9");
+  EXPECT_EQ(StarterFiles(), (std::set<std::string>{"Lumora1.exe", "Tesselo1.exe"}));
+}
+
 }  // namespace
