@@ -80,7 +80,9 @@ int RunWizard(const Pairs& pairs, const std::string& sender = zktest::ProgramFol
   int code = zktest::RunPeer(SenderCommand(sender, pairs), 60000);
   // A wizard left waiting on a box that no watcher closes would hold its
   // mutex, and every later wizard would take itself for a second instance.
-  if (code == -1) EXPECT_TRUE(zktest::ProgramsEnded(0)) << "the wizard's run did not end";
+  if (code == -1) {
+    EXPECT_TRUE(zktest::ProgramsEnded(0)) << "the wizard's run did not end";
+  }
   return code;
 }
 
