@@ -479,16 +479,44 @@ std::set<DWORD> EndedParents() {
   return parents;
 }
 
-// Wine gives the id of an ended process to a new one. A sender that gets the
-// id that running processes name as their ended parent's must still wait for
-// the program it started only, not for them.
+DWORD WINAPI EndAtOnce(LPVOID) { return 0; }
+
+// Runs a thread that ends at once and returns its id, which is free again then.
+DWORD CycleThreadId() {
+  DWORD id = 0;
+  HANDLE thread = CreateThread(nullptr, 0, &EndAtOnce, nullptr, 0, &id);
+  if (!thread) return 0;
+  WaitForSingleObject(thread, INFINITE);
+  CloseHandle(thread);
+  return id;
+}
+
+// Wine gives the ids of ended processes and threads to new ones, the id
+// freed first going first, and threads that end at once move through them
+// quickly: once one of the wanted ids has come round, and then the id that
+// came just before it, the next new process is likely to get it.
+void PrepareForAWantedId(const std::set<DWORD>& wanted) {
+  DWORD before = 0;
+  bool seen = false;
+  for (int i = 0; i < 2000 && !seen; ++i) {
+    const DWORD id = CycleThreadId();
+    seen = wanted.count(id) != 0;
+    if (!seen) before = id;
+  }
+  for (int i = 0; seen && i < 2000 && CycleThreadId() != before; ++i) {
+  }
+}
+
+// A sender that got an id which running processes name as their ended
+// parent's must still wait for the program it started only, not for them.
 TEST(WizardSender, WaitsOnlyForTheProgramItStarted) {
   const std::set<DWORD> ended = EndedParents();
   ASSERT_FALSE(ended.empty()) << "no running process names an ended parent";
   std::string line = "\"" + zktest::ProgramFolder() + "WizSender.exe\" \"" + zktest::ProgramFolder() + "cliptool.exe\"";
   PROCESS_INFORMATION sender = {};
   int tries = 0;
-  for (; tries < 5000; ++tries) {
+  for (; tries < 1000; ++tries) {
+    PrepareForAWantedId(ended);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
