@@ -464,11 +464,21 @@ TEST(FreshProcess, Parent) {
   if (!Env(kFreshChildVariable).empty()) GTEST_SKIP() << "the child's own run";
   char self[MAX_PATH] = {};
   GetModuleFileNameA(nullptr, self, MAX_PATH);
+  const std::string report = zktest::ProgramFolder() + "fresh_process_child.xml";
+  DeleteFileA(report.c_str());
   SetEnvironmentVariableA(kFreshChildVariable, "1");
-  const int exit_code =
-      zktest::RunPeer(std::string("\"") + self + "\" --gtest_filter=FreshProcess.BigFileGetterOfTheDownloadHasSockets");
+  const int exit_code = zktest::RunPeer(std::string("\"") + self +
+                                        "\" --gtest_filter=FreshProcess.BigFileGetterOfTheDownloadHasSockets"
+                                        " --gtest_output=xml:\"" + report + "\"");
   SetEnvironmentVariableA(kFreshChildVariable, nullptr);
   EXPECT_EQ(exit_code, 0);
+  // A filter that matches no test ends with 0 all the same: the child's
+  // report must show the test run to its end.
+  const std::string xml = ReadFileBytes(report);
+  const size_t test = xml.find("<testcase name=\"BigFileGetterOfTheDownloadHasSockets\"");
+  ASSERT_NE(test, std::string::npos) << "the child ran no such test:\n" << xml;
+  EXPECT_NE(xml.substr(test, xml.find('>', test) - test).find("result=\"completed\""), std::string::npos) << xml;
+  DeleteFileA(report.c_str());
 }
 
 // ---- the size cache ----

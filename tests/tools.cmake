@@ -6,7 +6,7 @@ if(ZK_WINDOWS)
 
   add_library(zktest_peer STATIC tools/peer.cpp)
   target_include_directories(zktest_peer PUBLIC ${CMAKE_SOURCE_DIR})
-  target_link_libraries(zktest_peer PUBLIC ws2_32)
+  target_link_libraries(zktest_peer PUBLIC ws2_32 GTest::gtest)
   add_dependencies(zktest_peer cliptool boxwatch)
 
   zk_test(tools_test SOURCES tools/tools_test.cpp LIBS zktest_peer)

@@ -16,7 +16,7 @@
 namespace {
 
 // What the fake worker does: counts its starts, waits for the test's signal
-// when told to, then leaves its code and posts its flag.
+// when told to, then leaves its code, posts its flag and reports.
 struct FakeWorker {
   std::atomic<int> starts{0};
   std::atomic<int> code{0};
@@ -24,17 +24,39 @@ struct FakeWorker {
   std::atomic<int> posted{-1};
   std::atomic<int> finished{0};
   HANDLE go = nullptr;  // NULL: report at once
+  // Workers that dialogs started, and those that have reported (of every case).
+  int launched = 0;
+  std::atomic<int> ended{0};
 } g_worker;
 
 void RunFakeWorker(CZKUpdateHandBack& handBack) {
   ++g_worker.starts;
   if (g_worker.go) WaitForSingleObject(g_worker.go, 10000);
   handBack.SetResultCode(g_worker.code);
-  g_worker.posted = handBack.PostUpdateDone(g_worker.success);
+  const BOOL posted = handBack.PostUpdateDone(g_worker.success);
+  // The dialog may end, and the next case begin, before the worker's thread
+  // goes on after posting; it reports late on purpose, so that a case that
+  // reads or resets the report without waiting for the worker fails.
+  Sleep(100);
+  g_worker.posted = posted;
   g_worker.finished = 1;
+  ++g_worker.ended;
+}
+
+// Notes the worker that the dialog started, if it started one (after DoModal).
+void NoteWorker(const CZKUpdateWizardDlg& dialog) {
+  if (dialog.IsUpdateThreadStarted()) ++g_worker.launched;
+}
+
+// Waits until every worker that a dialog started has reported; false after 30 s.
+bool WaitForWorkers() {
+  for (int i = 0; i < 3000 && g_worker.ended < g_worker.launched; ++i) Sleep(10);
+  return g_worker.ended == g_worker.launched;
 }
 
 void ResetWorker(int code, int success, bool wait) {
+  // A worker of the previous case would otherwise report into this one's.
+  EXPECT_TRUE(WaitForWorkers()) << "the previous case's worker did not end";
   g_worker.starts = 0;
   g_worker.code = code;
   g_worker.success = success;
@@ -75,6 +97,7 @@ INT_PTR RunDialog(CZKUpdateWizardDlg& dialog, std::vector<Step> steps) {
   INT_PTR result = dialog.DoModal();
   KillTimer(nullptr, guard);
   g_running = nullptr;
+  NoteWorker(dialog);
   return result;
 }
 
@@ -95,9 +118,10 @@ TEST(WizardDialogTest, WorkerResultEndsTheDialog) {
     ResetWorker(c.code, c.success, false);
     CZKUpdateWizardDlg dialog(&RunFakeWorker);
     EXPECT_EQ(9000, dialog.GetResultCode());
-    EXPECT_EQ(c.result, dialog.DoModal()) << c.code;
+    EXPECT_EQ(c.result, RunDialog(dialog, {})) << c.code;
     EXPECT_EQ(c.code, dialog.GetResultCode()) << "the worker's code, not 3008";
     EXPECT_EQ(1, g_worker.starts);
+    ASSERT_TRUE(WaitForWorkers());
     EXPECT_EQ(TRUE, g_worker.posted);
   }
 }
@@ -126,7 +150,7 @@ TEST(WizardDialogTest, CancelEndsAtOnceAndDropsTheLateResult) {
     EXPECT_EQ(3008, dialog.GetResultCode());
     EXPECT_EQ(0, g_worker.finished) << "the dialog does not wait for the worker";
     SetEvent(g_worker.go);
-    for (int i = 0; i < 500 && !g_worker.finished; ++i) Sleep(10);
+    ASSERT_TRUE(WaitForWorkers());
     EXPECT_EQ(3008, dialog.GetResultCode()) << "the late result is dropped";
     EXPECT_EQ(FALSE, g_worker.posted) << "nothing posted to the ended dialog";
   }
@@ -141,7 +165,7 @@ TEST(WizardDialogTest, WorkerOutlivingTheDialogObjectIsSafe) {
     RunDialog(dialog, {{200, [&] { ClickCancel(dialog); }}});
   }
   SetEvent(g_worker.go);
-  for (int i = 0; i < 500 && !g_worker.finished; ++i) Sleep(10);
+  ASSERT_TRUE(WaitForWorkers());
   EXPECT_EQ(1, g_worker.finished);
   EXPECT_EQ(FALSE, g_worker.posted);
 }

@@ -48,11 +48,12 @@ DWORD ActiveProcesses() {
   return info.ActiveProcesses;
 }
 
-// Ends every member of the job but this program. Wine lists no members of a
-// job, so every process is asked whether it is one.
-void EndChildren() {
+// Ends every member of the job but this program and returns their names.
+// Wine lists no members of a job, so every process is asked whether it is one.
+std::string EndChildren() {
+  std::string names;
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  if (snapshot == INVALID_HANDLE_VALUE) return;
+  if (snapshot == INVALID_HANDLE_VALUE) return names;
   PROCESSENTRY32 entry = {};
   entry.dwSize = sizeof entry;
   for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
@@ -63,10 +64,12 @@ void EndChildren() {
     if (IsProcessInJob(process, ChildrenJob(), &member) && member) {
       TerminateProcess(process, 99);
       WaitForSingleObject(process, 10000);
+      names += (names.empty() ? "" : ", ") + std::string(entry.szExeFile);
     }
     CloseHandle(process);
   }
   CloseHandle(snapshot);
+  return names;
 }
 
 HANDLE StartProcess(const std::string& command_line, DWORD flags = 0) {
@@ -98,18 +101,25 @@ int RunPeer(const std::string& command_line, unsigned timeout_ms) {
   return static_cast<int>(code);
 }
 
-bool WaitForChildren(unsigned timeout_ms) {
+bool WaitForChildren(unsigned timeout_ms, std::string* still_running) {
   // The job's count of running members is the one sign that covers processes
   // started by any means (CreateProcess, ShellExecute, WinExec, a batch file).
   const DWORD start = GetTickCount();
   while (ActiveProcesses() > 1) {
     if (GetTickCount() - start >= timeout_ms) {
-      EndChildren();
+      std::string names = EndChildren();
+      if (still_running) *still_running = names;
       return false;
     }
     Sleep(20);
   }
   return true;
+}
+
+::testing::AssertionResult ProgramsEnded(unsigned timeout_ms) {
+  std::string names;
+  if (WaitForChildren(timeout_ms, &names)) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "still running after " << timeout_ms << " ms (now ended): " << names;
 }
 
 namespace {
@@ -193,7 +203,7 @@ std::string ClipboardHex() {
 }
 
 BoxWatch::BoxWatch(int boxes, unsigned timeout_ms) {
-  WaitForChildren();
+  EXPECT_TRUE(ProgramsEnded()) << "programs of an earlier run";
   char temp[MAX_PATH], name[MAX_PATH];
   GetTempPathA(MAX_PATH, temp);
   GetTempFileNameA(temp, "box", 0, name);

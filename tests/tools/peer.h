@@ -1,6 +1,8 @@
 // Helpers for tests that run the test peers (clipboard tool, box watcher) and programs.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <map>
 #include <string>
 
@@ -24,8 +26,14 @@ std::string ClipboardHex();
 //
 // Waits until every process started by this test program, directly or not,
 // has ended: a report or record that such a process writes is then whole.
-// At the time-out (milliseconds) ends the ones still running and returns false.
-bool WaitForChildren(unsigned timeout_ms = 60000);
+// At the time-out (milliseconds) ends the ones still running and returns
+// false; *still_running, when given, then names them.
+bool WaitForChildren(unsigned timeout_ms = 60000, std::string* still_running = nullptr);
+
+// WaitForChildren as a test's expectation: at the deadline, a failure that
+// names the programs still running (which are then ended, so that the next
+// case starts clean).
+::testing::AssertionResult ProgramsEnded(unsigned timeout_ms = 60000);
 
 // Has the nginx on the loopback port answer a request of its own and waits
 // until its access log (log_path) holds that request's line. nginx writes a
@@ -47,7 +55,8 @@ Report ParseReport(const std::string& text);
 
 // A box watcher running in the background from construction until Wait().
 // It starts once every program that this test program started before has
-// ended, so that it never takes a box of theirs for a new one.
+// ended, so that it never takes a box of theirs for a new one; programs
+// still running after a minute fail the test and are ended.
 class BoxWatch {
  public:
   explicit BoxWatch(int boxes, unsigned timeout_ms = 60000);

@@ -7,11 +7,13 @@
 // records the requests that reach it.
 #include <windows.h>
 #include <shlobj.h>
+#include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -28,6 +30,10 @@ constexpr const char* kBadUrlText = wizardtexts::kBadAddress.utf8;
 constexpr const char* kCantStartText = wizardtexts::kCannotStart.utf8;
 constexpr const char* kErrorText = wizardtexts::kError.utf8;
 using Pairs = std::vector<std::pair<std::string, std::string>>;
+// The browser that the wizard names after its parent WizSender.exe: the
+// lower-case file name and the "FileVersion" text of its version block
+// ("2, 3, 0, 7") without spaces.
+const char kSenderBrowserName[] = "wizsender 2,3,0,7";
 
 std::string Env(const char* name) {
   const char* value = getenv(name);
@@ -68,20 +74,15 @@ std::string SenderCommand(const std::string& sender, const Pairs& pairs) {
   return line;
 }
 
-BOOL CALLBACK CloseBox(HWND window, LPARAM) {
-  wchar_t name[16] = {};
-  GetClassNameW(window, name, 16);
-  if (wcscmp(name, L"#32770") == 0 && GetDlgItem(window, 0xFFFF)) PostMessageW(window, WM_COMMAND, IDOK, 0);
-  return TRUE;
-}
-
 // Hands the pairs to the wizard through the sender and waits for the
 // wizard's end; the sender's exit code (0 when the hand-over went out).
 int RunWizard(const Pairs& pairs, const std::string& sender = zktest::ProgramFolder() + "WizSender.exe") {
-  int code = zktest::RunPeer(SenderCommand(sender, pairs), 120000);
+  int code = zktest::RunPeer(SenderCommand(sender, pairs), 60000);
   // A wizard left waiting on a box that no watcher closes would hold its
   // mutex, and every later wizard would take itself for a second instance.
-  if (code == -1) EnumWindows(CloseBox, 0);
+  if (code == -1) {
+    EXPECT_TRUE(zktest::ProgramsEnded(0)) << "the wizard's run did not end";
+  }
   return code;
 }
 
@@ -170,7 +171,7 @@ class Record {
   // The record once every program of the run has ended, or "" when
   // Quillan1.exe was not started.
   std::string Wait() {
-    EXPECT_TRUE(zktest::WaitForChildren()) << "a program of the run did not end";
+    EXPECT_TRUE(zktest::ProgramsEnded()) << "a program of the run did not end";
     return zktest::ReadFileBytes(path_);
   }
 
@@ -197,12 +198,10 @@ void ExpectOnlyTheClosingBox(zktest::BoxWatch& watch) {
   pairs.erase(pairs.begin());
   HANDLE sender = StartWizard(pairs);
   ASSERT_TRUE(sender);
-  // When an earlier box used the watcher up, nobody closes this one.
-  if (WaitForSingleObject(sender, 60000) != WAIT_OBJECT_0) {
-    EnumWindows(CloseBox, 0);
-    WaitForSingleObject(sender, 60000);
-  }
   CloseHandle(sender);
+  // When an earlier box used the watcher up, nobody closes this one, and
+  // the run is still there at the deadline.
+  EXPECT_TRUE(zktest::ProgramsEnded()) << "the closing run did not end";
   EXPECT_EQ(watch.Wait(), Box(kBadRunParamText, "NOT_ENOUGH_RUNPARAM"));
 }
 
@@ -226,6 +225,7 @@ TEST_F(WizardScenarioTest, InstallsAndStartsQuillanWithTheParameters) {
   EXPECT_NE(text.find("NAME:AvatarURL=" + AvatarUrl("good") + "\n"), std::string::npos) << text;
   EXPECT_NE(text.find("NAME:UpdateURL=http://www.zkgames.test/update\n"), std::string::npos) << text;
   EXPECT_NE(text.find("NAME:Extra=a;b=c\n"), std::string::npos) << text;
+  EXPECT_NE(text.find(std::string("NAME:BrowserName=") + kSenderBrowserName + "\n"), std::string::npos) << text;
   EXPECT_EQ(zktest::ReadFileBytes(InstalledProgram()), zktest::ReadFileBytes(StandIn("new")));
   ExpectOnlyTheClosingBox(watch);
 }
@@ -380,7 +380,7 @@ TEST_F(WizardScenarioTest, NamesTheBrowserAfterTheParentProcess) {
     const char* parent;
     std::string browser;
   } cases[] = {
-      {"WizSender.exe", "wizsender 2,3,0,7"},
+      {"WizSender.exe", kSenderBrowserName},
       {"DllHost.exe", "IE " + ie},
   };
   for (const Case& c : cases) {
@@ -458,6 +458,87 @@ TEST_F(WizardScenarioTest, ASecondStartBringsTheFirstDialogToTheFront) {
   DestroyWindow(other);
   EXPECT_TRUE(wizard.Cancel());
   ExpectOnlyTheClosingBox(watch);
+}
+
+// ---- the sender itself ----
+
+// Ids of processes that have ended while a running process still names them
+// as its parent (services.exe names the wineboot of the prefix's start).
+std::set<DWORD> EndedParents() {
+  std::set<DWORD> running, parents;
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return parents;
+  PROCESSENTRY32 entry = {};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+    running.insert(entry.th32ProcessID);
+    if (entry.th32ParentProcessID) parents.insert(entry.th32ParentProcessID);
+  }
+  CloseHandle(snapshot);
+  for (DWORD id : running) parents.erase(id);
+  return parents;
+}
+
+DWORD WINAPI EndAtOnce(LPVOID) { return 0; }
+
+// Runs a thread that ends at once and returns its id, which is free again then.
+DWORD CycleThreadId() {
+  DWORD id = 0;
+  HANDLE thread = CreateThread(nullptr, 0, &EndAtOnce, nullptr, 0, &id);
+  if (!thread) return 0;
+  WaitForSingleObject(thread, INFINITE);
+  CloseHandle(thread);
+  return id;
+}
+
+// Wine gives the ids of ended processes and threads to new ones, the id
+// freed first going first, and threads that end at once move through them
+// quickly: once one of the wanted ids has come round, and then the id that
+// came just before it, the next new process is likely to get it.
+void PrepareForAWantedId(const std::set<DWORD>& wanted) {
+  DWORD before = 0;
+  bool seen = false;
+  for (int i = 0; i < 2000 && !seen; ++i) {
+    const DWORD id = CycleThreadId();
+    seen = wanted.count(id) != 0;
+    if (!seen) before = id;
+  }
+  for (int i = 0; seen && i < 2000 && CycleThreadId() != before; ++i) {
+  }
+}
+
+// A sender that got an id which running processes name as their ended
+// parent's must still wait for the program it started only, not for them.
+TEST(WizardSender, WaitsOnlyForTheProgramItStarted) {
+  const std::set<DWORD> ended = EndedParents();
+  ASSERT_FALSE(ended.empty()) << "no running process names an ended parent";
+  std::string line = "\"" + zktest::ProgramFolder() + "WizSender.exe\" \"" + zktest::ProgramFolder() + "cliptool.exe\"";
+  PROCESS_INFORMATION sender = {};
+  int tries = 0;
+  for (; tries < 1000; ++tries) {
+    PrepareForAWantedId(ended);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    std::string copy = line;
+    ASSERT_TRUE(CreateProcessA(nullptr, &copy[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &startup,
+                               &info));
+    if (ended.count(info.dwProcessId)) {
+      sender = info;
+      break;
+    }
+    TerminateProcess(info.hProcess, 99);
+    WaitForSingleObject(info.hProcess, INFINITE);
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+  }
+  ASSERT_TRUE(sender.hProcess) << "no sender got an ended parent's id in " << tries << " tries";
+  ResumeThread(sender.hThread);
+  CloseHandle(sender.hThread);
+  const bool ended_in_time = WaitForSingleObject(sender.hProcess, 20000) == WAIT_OBJECT_0;
+  if (!ended_in_time) TerminateProcess(sender.hProcess, 99);
+  CloseHandle(sender.hProcess);
+  EXPECT_TRUE(ended_in_time) << "the sender with id " << sender.dwProcessId << " waited for processes it did not start";
 }
 
 }  // namespace

@@ -4,28 +4,36 @@
 //   WizSender <program> [<name>=<value>]...
 // Exit code: 0, or the hand-over's code when Execute failed.
 #include <windows.h>
-#include <tlhelp32.h>
+#include <shellapi.h>
 
 #include <string>
-#include <vector>
 
+#include "zkrunparammodulelib/zkrunenv.h"
 #include "zkrunparammodulelib/zkrunparam.h"
 
 namespace {
 
-// The processes that this one started (Execute's launch gives no handle).
-std::vector<HANDLE> OpenChildren() {
-  std::vector<HANDLE> children;
-  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  if (snapshot == INVALID_HANDLE_VALUE) return children;
-  PROCESSENTRY32 entry = {};
-  entry.dwSize = sizeof(entry);
-  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
-    if (entry.th32ParentProcessID != GetCurrentProcessId()) continue;
-    if (HANDLE child = OpenProcess(SYNCHRONIZE, FALSE, entry.th32ProcessID)) children.push_back(child);
-  }
-  CloseHandle(snapshot);
-  return children;
+// The program that Execute started. Its handle comes from the launch itself:
+// a process found afterwards by its parent id may be none of ours, since
+// Wine gives the ids of ended processes to new ones, and processes that
+// named an ended one as their parent would then pass for children.
+HANDLE g_started = nullptr;
+
+// Execute's launch as the platform's (the shell's "open"), keeping the handle.
+bool LaunchKeepingTheProcess(const char* program, const char* parameters, const char* directory, int* result) {
+  SHELLEXECUTEINFOA shell = {};
+  shell.cbSize = sizeof shell;
+  shell.fMask = SEE_MASK_NOCLOSEPROCESS;
+  shell.lpVerb = "open";
+  shell.lpFile = program;
+  shell.lpParameters = parameters;
+  shell.lpDirectory = directory;
+  shell.nShow = SW_SHOWNORMAL;
+  const bool started = ShellExecuteExA(&shell) != FALSE;
+  const int value = static_cast<int>(reinterpret_cast<INT_PTR>(shell.hInstApp));
+  if (result) *result = value;
+  if (started) g_started = shell.hProcess;
+  return started && value > 32;
 }
 
 }  // namespace
@@ -39,12 +47,12 @@ int main(int argc, char** argv) {
     if (equals == std::string::npos) return 64;
     params.SetValue(pair.substr(0, equals).c_str(), pair.substr(equals + 1).c_str());
   }
+  ZKRunEnvCalls().launch = LaunchKeepingTheProcess;
   int launch = 0;
   int code = params.Execute(argv[1], &launch, nullptr);
-  if (code != 0) return code;
-  for (HANDLE child : OpenChildren()) {
-    WaitForSingleObject(child, INFINITE);
-    CloseHandle(child);
+  if (g_started) {
+    WaitForSingleObject(g_started, INFINITE);
+    CloseHandle(g_started);
   }
-  return 0;
+  return code;
 }
