@@ -4,26 +4,27 @@
 
 #include "framework/cstring.h"
 #include "updatewizard/patchfilelists.h"
+#include "updatewizard/resource_ids.h"
 
 // 0x00BBGGRR, as the platform defines it (an identical typedef may follow).
 typedef unsigned long COLORREF;
 
 // String ids of the patch script's messages (update wizard string table).
 enum PatchScriptTextId : unsigned {
-  kPatchTextUnknownSyntax = 1,
-  kPatchTextBadGroupOpen = 2,
-  kPatchTextBadGroupClose = 3,
-  kPatchTextNoVersion = 4,
-  kPatchTextNoHeader = 5,
-  kPatchTextNullString = 6,
-  kPatchTextDownloadError = 7,
-  kPatchTextErrorCaption = 8,
-  kPatchTextParseCaption = 9,
-  kPatchTextNoScript = 10,
-  kPatchTextNoProgramName = 11,
-  kPatchTextWrongProgramName = 12,
-  kPatchTextNoInstallUrl = 13,
-  kPatchTextInternetException = 57381,
+  kPatchTextUnknownSyntax = IDS_PATCH_UNKNOWN_SYNTAX,
+  kPatchTextBadGroupOpen = IDS_PATCH_BAD_GROUP_OPEN,
+  kPatchTextBadGroupClose = IDS_PATCH_BAD_GROUP_CLOSE,
+  kPatchTextNoVersion = IDS_PATCH_NO_VERSION,
+  kPatchTextNoHeader = IDS_PATCH_NO_HEADER,
+  kPatchTextNullString = IDS_PATCH_NULL_STRING,
+  kPatchTextDownloadError = IDS_PATCH_DOWNLOAD_ERROR,
+  kPatchTextErrorCaption = IDS_PATCH_ERROR_CAPTION,
+  kPatchTextParseCaption = IDS_PATCH_PARSE_CAPTION,
+  kPatchTextNoScript = IDS_PATCH_NO_SCRIPT,
+  kPatchTextNoProgramName = IDS_PATCH_NO_PROGRAM_NAME,
+  kPatchTextWrongProgramName = IDS_PATCH_WRONG_PROGRAM_NAME,
+  kPatchTextNoInstallUrl = IDS_PATCH_NO_INSTALL_URL,
+  kPatchTextInternetException = IDS_PATCH_INTERNET_EXCEPTION,
 };
 
 // Longest line, without its line feed, that the parser takes.
