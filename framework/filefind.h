@@ -26,7 +26,7 @@ class CFileFind {
 
   // Starts a search for the pattern ("*.*" when NULL); TRUE when something
   // matches. Call FindNextFile to step onto the first match.
-  BOOL FindFile(const wchar_t* pattern = nullptr, DWORD unused = 0) {
+  BOOL FindFile(const wchar_t* pattern = nullptr, DWORD /*flags*/ = 0) {
     Close();
     CStringW path(pattern ? pattern : L"*.*");
     handle_.Reset(FindFirstFileW(path, &next_));
@@ -35,7 +35,7 @@ class CFileFind {
     has_next_ = true;
     return TRUE;
   }
-  BOOL FindFile(const char* pattern, DWORD unused = 0) { return pattern ? FindFile(CStringW(pattern).GetString()) : FindFile(); }
+  BOOL FindFile(const char* pattern, DWORD /*flags*/ = 0) { return pattern ? FindFile(CStringW(pattern).GetString()) : FindFile(); }
 
   // Steps onto the next match; FALSE when that match is the last one.
   BOOL FindNextFile() {
