@@ -147,7 +147,9 @@ TEST(ErrorCodeName, NamesNothingElse) {
   for (const NamedCode& c : kEveryNamedCode) named.insert(c.code);
   ASSERT_EQ(named.size(), 114u);
   for (LauncherErrorCode code = -1000; code <= 20000; ++code) {
-    if (!named.count(code)) EXPECT_EQ(ErrorCodeName(code), nullptr) << code;
+    if (!named.count(code)) {
+      EXPECT_EQ(ErrorCodeName(code), nullptr) << code;
+    }
   }
 }
 

@@ -1,6 +1,6 @@
-# Zip reader: the pure archive layer and object API (zkzip, both targets), its
-# platform side (POSIX natively, Win32 in zkzip_win), tests and the replay of
-# the damaged-archive corpus.
+# Zip reader: the archive layer, the object API and its platform side (POSIX
+# natively, Win32 on Windows) in zkzip; the starter's wide-path reader in
+# zkzip_win on top of it; tests and the replay of the damaged-archive corpus.
 add_library(zkzip STATIC
   zipsource.cpp zipsource.h
   ziparchive.cpp ziparchive.h
@@ -9,14 +9,10 @@ target_include_directories(zkzip PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(zkzip PUBLIC zlib)
 
 if(ZK_WINDOWS)
-  # The Win32 table is the pure object API's default platform, hence the
-  # two-way link between the two static libraries.
-  add_library(zkzip_win STATIC
-    zipreader_win.cpp zipreader_win.h
-    zipreaderw_win.cpp zipreaderw.h)
+  target_sources(zkzip PRIVATE zipreader_win.cpp zipreader_win.h)
+  add_library(zkzip_win STATIC zipreaderw_win.cpp zipreaderw.h)
   target_include_directories(zkzip_win PUBLIC ${CMAKE_SOURCE_DIR})
   target_link_libraries(zkzip_win PUBLIC zkzip)
-  target_link_libraries(zkzip PUBLIC zkzip_win)
   set(zk_zip_platform zkzip_win)
 else()
   target_sources(zkzip PRIVATE zipreader_posix.cpp)

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "framework/filefind.h"
+#include "framework/scopedhandle.h"
 #include "framework/winapp.h"
 
 BOOL g_bDebugTraceEnabled = FALSE;
@@ -112,14 +113,13 @@ BOOL DirectoryExists(LPCSTR path) {
   if (!path || !*path) return FALSE;
   // Opening the folder for traversal asks what entering it would ask,
   // without changing the process-wide current directory under other threads.
-  HANDLE folder = CreateFileA(path, FILE_TRAVERSE | SYNCHRONIZE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (folder == INVALID_HANDLE_VALUE) return FALSE;
+  ScopedFileHandle folder(CreateFileA(path, FILE_TRAVERSE | SYNCHRONIZE,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                     FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!folder.IsValid()) return FALSE;
   BY_HANDLE_FILE_INFORMATION information;
-  BOOL is_directory = GetFileInformationByHandle(folder, &information) &&
-                      (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-  CloseHandle(folder);
-  return is_directory;
+  return GetFileInformationByHandle(folder.Get(), &information) &&
+         (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 int PathExists(LPCSTR path) {

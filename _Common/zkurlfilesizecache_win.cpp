@@ -34,16 +34,16 @@ bool SameUrl(const std::wstring& a, const std::wstring& b) {
 }  // namespace
 
 CZKGetUrlFileSizeCache::~CZKGetUrlFileSizeCache() {
-  m_lock.Lock();
+  CCriticalSectionGuard guard(m_lock);
   m_entries.clear();
-  m_lock.Unlock();
 }
 
 BOOL CZKGetUrlFileSizeCache::GetSize(const char* url, int64_t& size) {
   if (!url) return FALSE;
   BOOL found = FALSE;
   int64_t value = 0;
-  m_lock.Lock();
+  // Widening the texts can throw; the guard lets the lock go all the same.
+  CCriticalSectionGuard guard(m_lock);
   const std::wstring wanted = Widen(url);
   for (const Entry& entry : m_entries) {
     if (SameUrl(Widen(entry.url.get()), wanted)) {
@@ -71,7 +71,6 @@ BOOL CZKGetUrlFileSizeCache::GetSize(const char* url, int64_t& size) {
       }
     }
   }
-  m_lock.Unlock();
   if (found) size = value;
   return found;
 }

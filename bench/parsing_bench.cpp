@@ -17,6 +17,7 @@
 
 #include "starter/intake.h"
 #include "updatewizard/patchscript.h"
+#include "updatewizard/patchscriptdownload.h"
 
 namespace {
 

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "framework/cstring.h"
+#include "framework/scopedhandle.h"
 
 // The class returns CString, whose width the including program selects, so it
 // lives in a namespace of that width: the ANSI and the wide programs each get
@@ -25,23 +26,23 @@ class CFileFind {
 
   // Starts a search for the pattern ("*.*" when NULL); TRUE when something
   // matches. Call FindNextFile to step onto the first match.
-  BOOL FindFile(const wchar_t* pattern = nullptr, DWORD unused = 0) {
+  BOOL FindFile(const wchar_t* pattern = nullptr, DWORD /*flags*/ = 0) {
     Close();
     CStringW path(pattern ? pattern : L"*.*");
-    handle_ = FindFirstFileW(path, &next_);
-    if (handle_ == INVALID_HANDLE_VALUE) return FALSE;
+    handle_.Reset(FindFirstFileW(path, &next_));
+    if (!handle_.IsValid()) return FALSE;
     root_ = path.Left(LastSeparator(path) + 1);
     has_next_ = true;
     return TRUE;
   }
-  BOOL FindFile(const char* pattern, DWORD unused = 0) { return pattern ? FindFile(CStringW(pattern).GetString()) : FindFile(); }
+  BOOL FindFile(const char* pattern, DWORD /*flags*/ = 0) { return pattern ? FindFile(CStringW(pattern).GetString()) : FindFile(); }
 
   // Steps onto the next match; FALSE when that match is the last one.
   BOOL FindNextFile() {
     if (!has_next_) return FALSE;
     found_ = next_;
     has_found_ = true;
-    has_next_ = FindNextFileW(handle_, &next_) != FALSE;
+    has_next_ = FindNextFileW(handle_.Get(), &next_) != FALSE;
     return has_next_ ? TRUE : FALSE;
   }
 
@@ -64,8 +65,7 @@ class CFileFind {
   }
   // Ends the search.
   void Close() {
-    if (handle_ != INVALID_HANDLE_VALUE) FindClose(handle_);
-    handle_ = INVALID_HANDLE_VALUE;
+    handle_.Reset();
     has_found_ = has_next_ = false;
   }
 
@@ -78,7 +78,7 @@ class CFileFind {
     return -1;
   }
 
-  HANDLE handle_ = INVALID_HANDLE_VALUE;
+  ScopedFindHandle handle_;
   WIN32_FIND_DATAW found_ = {};
   WIN32_FIND_DATAW next_ = {};
   CStringW root_;

@@ -1,15 +1,17 @@
 // Tests of the Win32 parts of the framework: code pages, string resources,
-// files, file search, threads and the application basics.
+// files, file search, threads, owned handles and the application basics.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <new>
 #include <string>
 
 #include "framework/cstring.h"
 #include "framework/file.h"
 #include "framework/filefind.h"
+#include "framework/scopedhandle.h"
 #include "framework/sync.h"
 #include "framework/thread.h"
 #include "framework/winapp.h"
@@ -215,6 +217,53 @@ TEST(FrameworkWinTest, ThreadsAndCriticalSection) {
   EXPECT_EQ(10000, auto_shared.counter);
   auto_shared.lock.Unlock();
   EXPECT_EQ(nullptr, AfxBeginThread(nullptr, nullptr));
+}
+
+// True while handle names an open object of this process.
+bool IsOpenHandle(HANDLE handle) {
+  DWORD flags = 0;
+  return GetHandleInformation(handle, &flags) != FALSE;
+}
+
+TEST(FrameworkWinTest, ScopedHandleClosesOnceAndHandsOn) {
+  HANDLE raw = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  ASSERT_NE(nullptr, raw);
+  {
+    ScopedKernelHandle first(raw);
+    ScopedKernelHandle second(std::move(first));
+    EXPECT_FALSE(first.IsValid());
+    EXPECT_EQ(raw, second.Get());
+    ScopedKernelHandle third;
+    third = std::move(second);
+    EXPECT_TRUE(IsOpenHandle(raw));
+  }
+  EXPECT_FALSE(IsOpenHandle(raw));
+
+  // A handle given up is the caller's again; "none" is never closed.
+  HANDLE kept = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  { EXPECT_EQ(kept, ScopedKernelHandle(kept).Release()); }
+  EXPECT_TRUE(IsOpenHandle(kept));
+  CloseHandle(kept);
+  ScopedFileHandle none(INVALID_HANDLE_VALUE);
+  EXPECT_FALSE(none.IsValid());
+}
+
+DWORD WINAPI TakeAndLeave(LPVOID parameter) {
+  CCriticalSectionGuard guard(*static_cast<CCriticalSection*>(parameter));
+  return 0;
+}
+
+TEST(FrameworkWinTest, CriticalSectionGuardLetsGoWhenTheScopeThrows) {
+  CCriticalSection section;
+  try {
+    CCriticalSectionGuard guard(section);
+    throw std::bad_alloc();
+  } catch (const std::bad_alloc&) {
+  }
+  // Another thread gets the lock: the guard released it on the way out.
+  ScopedKernelHandle thread(CreateThread(nullptr, 0, TakeAndLeave, &section, 0, nullptr));
+  ASSERT_TRUE(thread.IsValid());
+  EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread.Get(), 60000));
 }
 
 }  // namespace

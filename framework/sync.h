@@ -1,4 +1,4 @@
-// CCriticalSection: a process-local lock over a Win32 critical section.
+// CCriticalSection: a process-local lock over a Win32 critical section, and its scope guard.
 #pragma once
 
 #include <windows.h>
@@ -23,4 +23,17 @@ class CCriticalSection {
 
  private:
   CRITICAL_SECTION m_sect;
+};
+
+// Holds a CCriticalSection from its construction to its destruction, so that
+// code that throws between the two never leaves the lock held.
+class CCriticalSectionGuard {
+ public:
+  explicit CCriticalSectionGuard(CCriticalSection& section) : m_section(section) { m_section.Lock(); }
+  ~CCriticalSectionGuard() { m_section.Unlock(); }
+  CCriticalSectionGuard(const CCriticalSectionGuard&) = delete;
+  CCriticalSectionGuard& operator=(const CCriticalSectionGuard&) = delete;
+
+ private:
+  CCriticalSection& m_section;
 };

@@ -9,6 +9,7 @@
 
 #include "_Common/fuzzsupport.h"
 #include "updatewizard/patchscript.h"
+#include "updatewizard/patchscriptdownload.h"
 
 namespace {
 

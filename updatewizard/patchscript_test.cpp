@@ -1,5 +1,6 @@
 // Tests of the patch-script parser, its file lists and the attempt plan.
 #include "updatewizard/patchscript.h"
+#include "updatewizard/patchscriptdownload.h"
 
 #include <gtest/gtest.h>
 

@@ -4,6 +4,7 @@
 
 #include "framework/cstring.h"
 #include "updatewizard/patchscript.h"
+#include "updatewizard/patchscriptdownload.h"
 
 // Reads the script name from address into parser (and lists, when given):
 // up to three attempts (one for the test server or an "Avatar" name), only

@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "_Common/zkfilehashinfo.h"
+#include "framework/scopedhandle.h"
 #include "updatewizard/statisticsreport.h"
 #include "updatewizard/wizardglobals.h"
 
@@ -22,29 +23,12 @@ BOOL QueryVersion(OSVERSIONINFOA* info) {
   return GetVersionExA(info);
 }
 
-// Closes a registry key when it goes out of scope.
-class ScopedRegKey {
- public:
-  ScopedRegKey() = default;
-  ~ScopedRegKey() { Close(); }
-  ScopedRegKey(const ScopedRegKey&) = delete;
-  ScopedRegKey& operator=(const ScopedRegKey&) = delete;
-
-  bool Open(HKEY parent, const char* name, REGSAM access) {
-    Close();
-    if (RegOpenKeyExA(parent, name, 0, access, &m_key) == ERROR_SUCCESS) return true;
-    m_key = nullptr;
-    return false;
-  }
-  void Close() {
-    if (m_key) RegCloseKey(m_key);
-    m_key = nullptr;
-  }
-  HKEY Get() const { return m_key; }
-
- private:
-  HKEY m_key = nullptr;
-};
+// The key under parent named name, opened for access; owns nothing when it cannot be opened.
+ScopedRegistryKey OpenRegistryKey(HKEY parent, const char* name, REGSAM access) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(parent, name, 0, access, &key) != ERROR_SUCCESS) key = nullptr;
+  return ScopedRegistryKey(key);
+}
 
 // Reads a string value of at most 128 bytes into text. A value that is
 // missing, no string or longer leaves text as it was; one stored without its
@@ -73,14 +57,14 @@ CStringA BuildSystemDescription(int avatar_version) {
   SystemDescriptionParts parts;
   InitSystemDescriptionParts(parts, info.dwMajorVersion, info.dwMinorVersion, info.dwBuildNumber, info.szCSDVersion);
 
-  ScopedRegKey bits_key;
-  if (bits_key.Open(HKEY_LOCAL_MACHINE, "SOFTWARE\\Wow6432Node", KEY_READ | KEY_WOW64_64KEY)) parts.bits = 64;
+  ScopedRegistryKey bits_key = OpenRegistryKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Wow6432Node", KEY_READ | KEY_WOW64_64KEY);
+  if (bits_key.IsValid()) parts.bits = 64;
 
   if (UsesCurrentVersionKey(info.dwMajorVersion, info.dwMinorVersion)) {
-    ScopedRegKey version_key;
-    if (version_key.Open(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion",
-                         KEY_READ | KEY_WOW64_64KEY)) {
-      bits_key.Close();
+    ScopedRegistryKey version_key =
+        OpenRegistryKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", KEY_READ | KEY_WOW64_64KEY);
+    if (version_key.IsValid()) {
+      bits_key.Reset();
       ReadStringValue(version_key.Get(), "ProductName", parts.product);
       ReadStringValue(version_key.Get(), "CurrentVersion", parts.version);
       ReadStringValue(version_key.Get(), "BuildLab", parts.build);

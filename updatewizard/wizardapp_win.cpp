@@ -14,6 +14,7 @@
 #include "_Common/zkcommonfunc_win.h"
 #include "_Common/zkparsecmdline.h"
 #include "updatewizard/patchscript.h"
+#include "updatewizard/patchscriptdownload.h"
 #include "updatewizard/updateworker_dialog_win.h"
 #include "updatewizard/updateworker_win.h"
 #include "updatewizard/wizardapp.h"

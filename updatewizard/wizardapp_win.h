@@ -7,16 +7,8 @@
 
 #include "framework/cstring.h"
 #include "framework/winapp.h"
+#include "updatewizard/resource_ids.h"
 
-// String ids of the wizard's messages.
-enum : UINT {
-  IDS_WIZARD_BAD_RUNPARAM = 20,
-  IDS_WIZARD_BAD_URL = 23,
-  IDS_WIZARD_CANT_START = 29,
-  IDS_WIZARD_ERROR = 30,
-  IDS_WIZARD_CAPTION = 57300,
-  IDS_WIZARD_TITLE = 57344,
-};
 
 // The avatar address and the update address from the run parameters.
 extern CStringA g_strAvatarUrl;

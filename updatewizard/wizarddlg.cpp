@@ -6,16 +6,11 @@
 #include "_Common/errorcodes.h"
 #include "_Common/zkcommonfunc_win.h"
 #include "framework/thread.h"
+#include "updatewizard/resource_ids.h"
 #include "updatewizard/skinreposition.h"
 
 namespace {
 
-const UINT kTemplateId = 102;
-const UINT kIconId = 128;
-const UINT kBackgroundId = 135;
-const UINT kCancelStripId = 136;
-const UINT kFirstFrameId = 139;
-const UINT kTitleStringId = 57300;
 const COLORREF kKeyColour = 0xFF00FF;
 
 // What the worker thread is started with.
@@ -64,8 +59,8 @@ UINT UpdateThreadProc(LPVOID parameter) {
 }
 
 CZKUpdateWizardDlg::CZKUpdateWizardDlg(ZKUpdateWorkerProc worker, CWnd* parent)
-    : CDialog(kTemplateId, parent),
-      m_hIcon(::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(kIconId))),
+    : CDialog(IDD_WIZARD, parent),
+      m_hIcon(::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDI_WIZARD))),
       worker_(worker),
       handback_(std::make_shared<CZKUpdateHandBackState>()) {}
 
@@ -101,14 +96,14 @@ void CZKUpdateWizardDlg::DoDataExchange(CDataExchange* exchange) {
 BOOL CZKUpdateWizardDlg::OnInitDialog() {
   CDialog::OnInitDialog();
   CStringA title;
-  if (LoadResString(title, kTitleStringId)) ::SetWindowTextA(m_hWnd, title.GetString());
+  if (LoadResString(title, IDS_WIZARD_CAPTION)) ::SetWindowTextA(m_hWnd, title.GetString());
   ::SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
   ::SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
   CDialogCtrlReposition().RepositionDialog(m_hWnd, TRUE);
 
-  m_bmpBackground.LoadBitmap(kBackgroundId);
-  for (int i = 0; i < 5; ++i) m_bmpFrames[i].LoadBitmap(kFirstFrameId + i);
-  m_btnCancel.SetBitmapAndMove(97, 80, kCancelStripId, 4, nullptr);
+  m_bmpBackground.LoadBitmap(IDB_BACKGROUND);
+  for (int i = 0; i < 5; ++i) m_bmpFrames[i].LoadBitmap(IDB_FIRST_FRAME + i);
+  m_btnCancel.SetBitmapAndMove(97, 80, IDB_CANCEL_STRIP, 4, nullptr);
 
   BITMAP background = {};
   bool has_background = m_bmpBackground.GetBitmap(&background) != 0;

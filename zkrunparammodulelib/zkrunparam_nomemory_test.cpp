@@ -43,6 +43,11 @@ void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
   }
 }
 void* operator new[](std::size_t size, const std::nothrow_t& nothrow) noexcept { return operator new(size, nothrow); }
+// Every block above comes from malloc, so free is its match; the compiler
+// cannot see that through the replaced operator new.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
 void operator delete(void* block) noexcept { std::free(block); }
 void operator delete(void* block, std::size_t) noexcept { std::free(block); }
 void operator delete[](void* block) noexcept { std::free(block); }
