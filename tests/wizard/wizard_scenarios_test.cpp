@@ -484,19 +484,33 @@ TEST_F(WizardScenarioTest, AForeignProgramArchiveIsRefusedOnAFreshPC) {
   EXPECT_EQ(GetFileAttributesA(InstalledProgram().c_str()), INVALID_FILE_ATTRIBUTES) << "a program was installed";
 }
 
-// A zip whose entry data was damaged on the way, in a way that still
-// inflates to the entry's size, and whose hash list does not catch it: the
-// unpacking fails, the old program stays and nothing is started.
-TEST_F(WizardScenarioTest, AProgramArchiveWithAFlippedDataByteIsNotInstalled) {
-  const std::string before = Install("old");
-  Record record;
-  zktest::BoxWatch watch(1, 120000);
-  ASSERT_EQ(RunWizard(Parameters("flipped")), 0);
-  EXPECT_EQ(watch.Wait(), Box(kErrorText, "UPDATEWIZARD_CANT_OPEN_ZIP"));
-  EXPECT_EQ(record.Wait(), "") << "Quillan1.exe was started";
-  EXPECT_TRUE(zktest::ReadFileBytes(InstalledProgram()) == before) << "installed program changed";
-  for (const char* suffix : {".zip", "_"}) {
-    EXPECT_EQ(GetFileAttributesA((InstalledProgram() + suffix).c_str()), INVALID_FILE_ATTRIBUTES) << suffix << " left";
+// Zips that pass their hash list but must not be unpacked: the unpacking
+// fails, the old program stays, nothing is started and no file is left.
+TEST_F(WizardScenarioTest, ArchivesThatMustNotBeUnpackedLeaveTheOldProgram) {
+  struct Case {
+    const char* name;
+    const char* fixture_case;
+  } cases[] = {
+      // One flipped bit of the entry's deflated data, which still inflates
+      // to the entry's size; the hash list holds the damaged zip's digest.
+      {"a damaged entry", "flipped"},
+      // An entry one byte above the build's size limit, in a zip of about a
+      // thousandth of it.
+      {"an entry above the size limit", "bigentry"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string before = Install("old");
+    Record record;
+    zktest::BoxWatch watch(1, 120000);
+    ASSERT_EQ(RunWizard(Parameters(c.fixture_case)), 0);
+    EXPECT_EQ(watch.Wait(), Box(kErrorText, "UPDATEWIZARD_CANT_OPEN_ZIP"));
+    EXPECT_EQ(record.Wait(), "") << "Quillan1.exe was started";
+    EXPECT_TRUE(zktest::ReadFileBytes(InstalledProgram()) == before) << "installed program changed";
+    for (const char* suffix : {".zip", "_"}) {
+      EXPECT_EQ(GetFileAttributesA((InstalledProgram() + suffix).c_str()), INVALID_FILE_ATTRIBUTES)
+          << suffix << " left";
+    }
   }
 }
 
