@@ -61,6 +61,9 @@ struct ZipArchive::ReadState {
   uint32_t headerLeft = 0;
   unsigned char checkByte = 0;
   unsigned char lastHeaderByte = 0;
+  uint32_t crc = 0;  // of the bytes delivered so far
+  uint32_t expectedCrc = 0;
+  bool crcChecked = false;
 
   ~ReadState() {
     if (inflating) inflateEnd(&stream);
@@ -236,6 +239,8 @@ int ZipArchive::OpenCurrentEntry(const char* password) {
   state->compressedLeft = h.compressedSize;
   state->uncompressedLeft = h.uncompressedSize;
   state->method = h.method;
+  state->crc = static_cast<uint32_t>(crc32(0L, Z_NULL, 0));
+  state->expectedCrc = h.crc32;
   if (h.method == Z_DEFLATED) {
     if (inflateInit2(&state->stream, -MAX_WBITS) != Z_OK) return kZipOutOfMemory;
     state->inflating = true;
@@ -316,5 +321,12 @@ int ZipArchive::ReadCurrentEntry(void* buffer, uint32_t length) {
     if (produced == 0 && inputBefore == r.stream.avail_in) return Z_DATA_ERROR;
   }
   r.uncompressedLeft -= delivered;
+  r.crc = static_cast<uint32_t>(crc32(r.crc, out, delivered));
+  // The central header's CRC is the one to trust: with a data descriptor the
+  // local header may carry none.
+  if (r.uncompressedLeft == 0 && !r.crcChecked) {
+    r.crcChecked = true;
+    if (r.crc != r.expectedCrc) return kZipBadCrc;
+  }
   return static_cast<int>(delivered);
 }

@@ -50,6 +50,7 @@ enum ZipArchiveError {
   kZipBadParameter = -102,
   kZipBadArchive = -103,
   kZipOutOfMemory = -104,
+  kZipBadCrc = -105,
   kZipBadPassword = -106,
 };
 
@@ -105,7 +106,10 @@ class ZipArchive {
 
   // Opens the current entry for reading, ending any entry open before.
   int OpenCurrentEntry(const char* password);
-  // Delivers up to length bytes of the open entry; the count or a negative error.
+  // Delivers up to length bytes of the open entry; the count or a negative
+  // error. The call that delivers the entry's last byte compares the CRC-32 of
+  // everything delivered with the stored one and gives kZipBadCrc when they
+  // differ, so that damaged data never ends as a complete entry.
   int ReadCurrentEntry(void* buffer, uint32_t length);
   // Ends the reading of the open entry, if any.
   void CloseCurrentEntry();

@@ -331,6 +331,42 @@ TEST(ZipReaderDamaged, BrokenEntriesGiveCodesAndNeverHang) {
   }
 }
 
+// Damage that still reads to the entry's full size, made from archives of
+// zipfile and zip (testdata/zip/make_fixtures.py, crc_damaged_archives), which
+// both tools' own tests report as a bad CRC.
+struct CrcCase {
+  const char* archive;
+  const char* entry;
+  int size;
+};
+const CrcCase kCrcCases[] = {
+    {"crc_flipped_deflated_python.zip", "program.exe", 20000},
+    {"crc_flipped_stored_python.zip", "stored.bin", 5000},
+    {"crc_flipped_deflated_zip.zip", "program.exe", 20000},
+    {"crc_flipped_descriptor_zip.zip", "program.exe", 20000},
+    {"crc_empty_wrong.zip", "empty.bin", 0},
+};
+
+TEST(ZipReaderDamaged, DataThatDiffersFromItsCrcFailsAtTheLastPiece) {
+  for (const CrcCase& c : kCrcCases) {
+    OpenArchive zip(c.archive);
+    ASSERT_TRUE(zip.handle) << c.archive;
+    int index = -1;
+    ZipEntryInfo info;
+    ASSERT_EQ(ZipReaderFindEntry(zip.handle, c.entry, 0, &index, &info), 0) << c.archive;
+    ASSERT_EQ(info.uncompressedSize, c.size) << c.archive;
+    Unpacked out = UnpackInPieces(zip.handle, index, info.uncompressedSize);
+    // Every piece but the one that completes the entry comes as usual; that
+    // one fails instead of reporting more data or the end.
+    std::vector<int> expected((c.size + kPiece - 1) / kPiece, ZIPREADER_MORE_DATA);
+    if (expected.empty()) expected.push_back(0);
+    expected.back() = ZIPREADER_CANT_READ_DATA;
+    EXPECT_EQ(out.results, expected) << c.archive;
+    // The failed entry is closed: asking again starts it anew.
+    EXPECT_EQ(UnpackInPieces(zip.handle, index, info.uncompressedSize).results, expected) << c.archive;
+  }
+}
+
 TEST(ZipReaderDamaged, DirectoryWalkPastTheRealEntriesFails) {
   OpenArchive zip("bad_entry_count.zip");  // claims 65535 entries, holds one
   char buffer[kPiece];
@@ -462,6 +498,19 @@ TEST_F(ZipReaderToFile, DamagedEntryLeavesNoHalfWrittenFile) {
     char target[] = "partial.bin";
     EXPECT_EQ(ZipReaderExtract(zip, 0, target, 0, 2), c.expected) << c.archive;
     EXPECT_FALSE(fs::exists("partial.bin")) << c.archive;
+    EXPECT_EQ(ZipReaderClose(zip), 0);
+  }
+}
+
+TEST_F(ZipReaderToFile, DataThatDiffersFromItsCrcLeavesNoFile) {
+  for (const CrcCase& c : kCrcCases) {
+    ZipReaderHandle zip = OpenByName(c.archive);
+    ASSERT_TRUE(zip) << c.archive;
+    int index = -1;
+    ASSERT_EQ(ZipReaderFindEntry(zip, c.entry, 0, &index, nullptr), 0) << c.archive;
+    char target[] = "damaged.bin";
+    EXPECT_EQ(ZipReaderExtract(zip, index, target, 0, 2), 0x5000000) << c.archive;
+    EXPECT_FALSE(fs::exists("damaged.bin")) << c.archive;
     EXPECT_EQ(ZipReaderClose(zip), 0);
   }
 }

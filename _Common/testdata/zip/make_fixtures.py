@@ -262,8 +262,83 @@ def damaged_archives():
         f.write(bytes(damaged))
 
 
+def first_silent_flip(archive, data_offset, data_size, usize):
+    """The first byte of an entry's deflated data that, flipped, still inflates
+    to usize bytes, only wrong ones: damage that only the CRC-32 can tell."""
+    for i in range(data_offset, data_offset + data_size):
+        damaged = bytearray(archive)
+        damaged[i] ^= 0x01
+        try:
+            d = zlib.decompressobj(-15)
+            out = d.decompress(bytes(damaged[data_offset:data_offset + data_size])) + d.flush()
+        except zlib.error:
+            continue
+        if d.eof and len(out) == usize and zlib.crc32(out) != zlib.crc32(
+                zlib.decompress(bytes(archive[data_offset:data_offset + data_size]), -15)):
+            return bytes(damaged)
+    raise RuntimeError("no silent flip found")
+
+
+def entry_data(archive, name):
+    """Offset and size of an entry's data in an archive made by a tool."""
+    with zipfile.ZipFile(path(archive)) as z:
+        zi = z.getinfo(name)
+    raw = open(path(archive), "rb").read()
+    h = zi.header_offset
+    name_len, extra_len = struct.unpack("<HH", raw[h + 26:h + 30])
+    return raw, h + 30 + name_len + extra_len, zi.compress_size, zi.file_size
+
+
+def crc_damaged_archives():
+    """Archives whose entry data is damaged in a way that still reads to the
+    entry's full size: only the CRC-32 comparison refuses them."""
+    with zipfile.ZipFile(path("crc_source_python.zip"), "w") as z:
+        z.writestr(info("program.exe"), content("p", 20000))
+        z.writestr(info("stored.bin", compress=zipfile.ZIP_STORED), content("q", 5000))
+    raw, offset, size, usize = entry_data("crc_source_python.zip", "program.exe")
+    with open(path("crc_flipped_deflated_python.zip"), "wb") as f:
+        f.write(first_silent_flip(raw, offset, size, usize))
+    raw, offset, size, usize = entry_data("crc_source_python.zip", "stored.bin")
+    damaged = bytearray(raw)
+    damaged[offset + 4000] ^= 0x01
+    with open(path("crc_flipped_stored_python.zip"), "wb") as f:
+        f.write(bytes(damaged))
+    os.remove(path("crc_source_python.zip"))
+
+    work = tempfile.mkdtemp()
+    try:
+        p = os.path.join(work, "program.exe")
+        with open(p, "wb") as f:
+            f.write(content("z", 20000))
+        os.utime(p, (TOOL_ATIME, TOOL_MTIME))
+        env = dict(os.environ, TZ="UTC")
+        subprocess.run(["zip", "-q", "-X", path("crc_source_zip.zip"), "program.exe"], cwd=work,
+                       env=env, check=True, stdout=subprocess.DEVNULL)
+        # Written to a pipe, zip cannot seek back: it writes a data descriptor
+        # and leaves the local header's CRC at zero.
+        streamed = subprocess.run(["zip", "-q", "-X", "-", "program.exe"], cwd=work, env=env,
+                                  check=True, stdout=subprocess.PIPE).stdout
+        with open(path("crc_source_streamed.zip"), "wb") as f:
+            f.write(streamed)
+    finally:
+        shutil.rmtree(work)
+    for source, target in (("crc_source_zip.zip", "crc_flipped_deflated_zip.zip"),
+                           ("crc_source_streamed.zip", "crc_flipped_descriptor_zip.zip")):
+        raw, offset, size, usize = entry_data(source, "program.exe")
+        with open(path(target), "wb") as f:
+            f.write(first_silent_flip(raw, offset, size, usize))
+        os.remove(path(source))
+    with zipfile.ZipFile(path("crc_flipped_descriptor_zip.zip")) as z:
+        assert z.getinfo("program.exe").flag_bits & 0x8, "the streamed entry has a data descriptor"
+
+    # An empty entry whose stored CRC is not that of nothing.
+    with open(path("crc_empty_wrong.zip"), "wb") as f:
+        f.write(raw_zip([dict(name="empty.bin", data=b"", crc=0x12345678)]))
+
+
 if __name__ == "__main__":
     python_archives()
     zip_tool_archives()
     zipcloak_archives()
     damaged_archives()
+    crc_damaged_archives()
