@@ -26,11 +26,11 @@ if(ZK_WINDOWS)
   target_link_libraries(wizard_sender PRIVATE zkrunparam_wizard)
   set_target_properties(wizard_sender PROPERTIES OUTPUT_NAME WizSender)
 
-  math(EXPR zk_wizard_fault_port "${ZK_PORT_BASE} + 11")
+  set(zk_wizard_fault_port ${ZK_WIZARD_FAULT_PORT})
   set(zk_wizard_state ${CMAKE_CURRENT_BINARY_DIR}/wizard-peers)
   add_test(NAME wizard_fixture
     COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/wizard/wizard-fixture ${zk_wizard_state} ${ZK_WIZARD_PORTAL_PORT}
-            $<TARGET_FILE:wizard_standin_quillan_new>)
+            $<TARGET_FILE:wizard_standin_quillan_new> ${zk_wizard_fault_port} ${ZK_WIZARD_MAX_PROGRAM_ARCHIVE_BYTES})
   add_test(NAME wizard_peers_start
     COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/peers/nginx-ctl start ${zk_wizard_state}/nginx ${ZK_WIZARD_PORTAL_PORT}
             ${zk_wizard_state}/docroot)

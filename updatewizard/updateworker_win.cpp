@@ -18,6 +18,8 @@
 CStringA g_strWizardFolder;
 CStringA g_strWizardPath;
 
+const int64_t kMaxProgramArchiveBytes = ZK_WIZARD_MAX_PROGRAM_ARCHIVE_BYTES;
+
 namespace {
 
 const char kWizardFolderName[] = "\\corvalise";
@@ -67,7 +69,6 @@ FILETIME ToFileTime(const ZipFileTime& time) {
 // entry's data (a damaged archive) or ends it short of its size, since such a
 // piece must never be installed as a finished program.
 int UnpackEntry(ZipReaderHandle zip, int index, const ZipEntryInfo& entry, ScopedFile& file) {
-  if (entry.uncompressedSize < 0) return LauncherError::UPDATEWIZARD_CANT_OPEN_ZIP;
   const int64_t size = entry.uncompressedSize;
   int64_t written = 0;
   char buffer[kTransferSize];
@@ -172,6 +173,9 @@ int CZKUpdateWorker::CheckWizardFileUrl() const {
 }
 
 int CZKUpdateWorker::UpdateWizardFile() {
+  // Whichever way led here (no program, an unreadable version block, a short
+  // WizardVersion), the zip comes only from an allowed root.
+  if (CheckWizardFileUrl() != 0) return LauncherError::INVALID_URL;
   CStringA zip_path;
   zip_path.Format("%s.zip", g_strWizardPath.GetString());
   int result = DownloadZip(zip_path);
@@ -184,11 +188,16 @@ int CZKUpdateWorker::UpdateWizardFile() {
 int CZKUpdateWorker::DownloadZip(const CStringA& zip_path) {
   CZKGetHTTP getter;
   if (getter.Open(m_manager.WizardFile(), 0) != 0) return LauncherError::UPDATEWIZARD_CANT_OPEN_URL;
+  // A zip announced above the limit is refused before a byte of it is read.
+  const int64_t limit = m_settings.max_program_archive_bytes;
+  int64_t declared = 0;
+  if (getter.GetContentLength(declared) == 0 && declared > limit) return LauncherError::UPDATEWIZARD_CANT_READ_URL;
   CFileHashInfo hashes;
   ScopedFile zip(CreateTransferFile(zip_path));
   if (!zip.IsOpen()) return LauncherError::UPDATEWIZARD_CANT_OPEN_FILE;
 
   int result = 0;
+  int64_t received = 0;
   char buffer[kTransferSize];
   for (;;) {
     uint32_t got = 0;
@@ -196,6 +205,13 @@ int CZKUpdateWorker::DownloadZip(const CStringA& zip_path) {
       result = LauncherError::UPDATEWIZARD_CANT_READ_URL;
       break;
     }
+    // A body that grows past the limit (announced smaller, or not at all)
+    // ends the download as a read failure; nothing beyond the limit is written.
+    if (got > limit - received) {
+      result = LauncherError::UPDATEWIZARD_CANT_READ_URL;
+      break;
+    }
+    received += got;
     if (got > 0) {
       if (zip.WriteAll(buffer, got)) {
         hashes.UpdateStreamHash(buffer, got);
@@ -226,6 +242,11 @@ int CZKUpdateWorker::UnpackAndInstall(const CStringA& zip_path) {
   std::memset(&entry, 0, sizeof entry);
   if (ZipReaderFindEntry(zip, kWizardFileName, 1, &index, &entry) != ZIPREADER_SUCCESS) {
     result = LauncherError::UPDATEWIZARD_CANT_FIND_ZIP_WIZARDFILE;
+  } else if (entry.uncompressedSize < 0 || entry.uncompressedSize > m_settings.max_program_archive_bytes) {
+    // An entry that would unpack to more than the limit (a few kilobytes of
+    // deflated zeros can), or whose size cannot be held, is refused before
+    // anything is unpacked.
+    result = LauncherError::UPDATEWIZARD_CANT_OPEN_ZIP;
   } else {
     CStringA unpack_path;
     unpack_path.Format("%s_", g_strWizardPath.GetString());

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 #include "framework/cstring.h"
 #include "updatewizard/updatemanager.h"
 #include "updatewizard/updateworker.h"
@@ -15,6 +17,9 @@ class CFileHashInfo;
 // (the hash list's report); its result is not looked at.
 using ZKHashFailureReport = bool (*)(CFileHashInfo& hashes, const char* address, int launcher_error,
                                      int avatar_version);
+
+// The build's limit of the wizard zip's size and of the Quillan1.exe in it, in bytes.
+extern const int64_t kMaxProgramArchiveBytes;
 
 // What the worker takes from the start-up.
 struct ZKUpdateWorkerSettings {
@@ -31,6 +36,9 @@ struct ZKUpdateWorkerSettings {
   ZKHashFailureReport report = nullptr;
   // The patch-script holder; null: the program's global one.
   CZKUpdateManager* manager = nullptr;
+  // The largest wizard zip, and the largest program in it, that is accepted.
+  // The programs keep the build's limit; tests shorten it.
+  int64_t max_program_archive_bytes = kMaxProgramArchiveBytes;
 };
 
 // TRUE when the two normalised version texts are equal ignoring case (the

@@ -31,6 +31,7 @@ CStringA g_strBrowserName = "IE 8.0";
 namespace {
 
 std::string Root() { return "http://127.0.0.1:" + Env("ZK_WORKER_NGINX_PORT"); }
+std::string FaultRoot() { return "http://127.0.0.1:" + Env("ZK_WORKER_FAULT_PORT") + "/"; }
 
 std::string ReadFile(const std::string& windows_path) {
   std::string unix_path = windows_path;
@@ -203,11 +204,53 @@ const RunCase kRunCases[] = {
     {"ZipWithoutProgram", "noentry", "old", false, 5007, 1, "old"},
     {"ZipMissingOnServer", "missingzip", "old", false, 5002, 1, "old"},
     {"ForeignAddressRefusedWhenInstalled", "good", "old", true, 2002, 0, "old"},
-    {"ForeignAddressFetchedWhenMissing", "good", "", true, 0, 1, "new"},
+    // Without a program, or with one whose version cannot be read, the
+    // address is tested all the same before anything is fetched.
+    {"ForeignAddressRefusedWhenMissing", "good", "", true, 2002, 0, ""},
+    {"ForeignAddressRefusedWithoutFolder", "good", "-", true, 2002, 0, ""},
+    {"ForeignAddressRefusedForShortVersion", "short", "old", true, 2002, 0, "old"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, UpdateWorkerRunTest, ::testing::ValuesIn(kRunCases),
                          [](const ::testing::TestParamInfo<RunCase>& info) { return std::string(info.param.name); });
+
+// The wizard zip and the program in it are held to the size limit, here
+// shortened as only a test does: a zip above it fails as a read failure
+// (5004) at its declared length or once its body grows past the limit, an
+// entry that would unpack to more than it as an unreadable zip (5006),
+// before anything is unpacked. The old program stays and no file is left.
+TEST_F(UpdateWorkerTest, ZipAndProgramAreHeldToTheSizeLimit) {
+  const int64_t zip_size = ReadWholeFile(Env("ZK_WORKER_DATA") + "/docroot/good/Quillan1.zip").size();
+  const int64_t program_size = ReadFile(Program("new")).size();
+  ASSERT_LT(zip_size, program_size);
+  struct Case {
+    const char* name;
+    const char* script_case;
+    int64_t limit;
+    int expected;
+    const char* program_after;
+  } cases[] = {
+      {"a program of exactly the limit, in a smaller zip", "good", program_size, 0, "new"},
+      {"a program one byte above the limit", "good", program_size - 1, 5006, "old"},
+      {"a zip whose declared length is one byte above the limit", "good", zip_size - 1, 5004, "old"},
+      // 32 MiB without a declared length.
+      {"an endless body", "endless", 1 << 20, 5004, "old"},
+      // A zip of a few kilobytes whose entry inflates to 8 MiB of zeros.
+      {"an entry that inflates past the limit", "bomb", 1 << 20, 5006, "old"},
+  };
+  settings_.download_folder = FaultRoot().c_str();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    UseCase(c.script_case);
+    Install("old");
+    settings_.max_program_archive_bytes = c.limit;
+    EXPECT_EQ(CZKUpdateWorker(settings_).RunUpdate(nullptr), c.expected);
+    EXPECT_TRUE(ReadFile(program_) == ReadFile(Program(c.program_after))) << "program is not " << c.program_after;
+    EXPECT_EQ(GetFileAttributesA((program_ + ".zip").c_str()), INVALID_FILE_ATTRIBUTES) << "zip left behind";
+    EXPECT_EQ(GetFileAttributesA((program_ + "_").c_str()), INVALID_FILE_ATTRIBUTES) << "unpack file left behind";
+  }
+  EXPECT_TRUE(StatisticsRequests().empty()) << "a refused zip is no hash failure";
+}
 
 TEST_F(UpdateWorkerTest, UnreachableScriptEndsWith1502AndTouchesNothing) {
   // Nothing listens on port 1.

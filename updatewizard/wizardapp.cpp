@@ -52,6 +52,14 @@ int CheckUpdateUrlHost(const char* address, const char* suffixes, ZKLeadByteTest
   return LauncherError::INVALID_URL;
 }
 
+bool IsPlainCookieValue(const char* value) {
+  if (!value) return false;
+  for (const unsigned char* p = reinterpret_cast<const unsigned char*>(value); *p; ++p) {
+    if (*p == ';' || *p < 0x20 || *p == 0x7F) return false;
+  }
+  return true;
+}
+
 CStringA FormatPortalCookie(const char* name, const char* value, const char* domain) {
   CStringA text;
   text.Format("%s=%s; path=/; domain=.%s", name, value, domain);

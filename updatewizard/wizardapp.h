@@ -1,6 +1,6 @@
 // The update wizard's start-up checks and texts that need no system: the
 // avatar-root test, the trusted-host test of the update address, the portal
-// cookie text and the browser name of a parent program.
+// cookie value test and text, and the browser name of a parent program.
 #pragma once
 
 #include "framework/cstring.h"
@@ -20,6 +20,11 @@ int CheckAvatarUrl(const char* address, const char* root);
 // suffixes, tested in order at their first occurrence only (case-sensitive);
 // 2002 otherwise.
 int CheckUpdateUrlHost(const char* address, const char* suffixes, ZKLeadByteTest is_lead);
+
+// TRUE when value can stand in a cookie text as it is: it holds no ";",
+// which would end the value and begin attributes of the sender's choosing
+// (an expiry, say), and no control character (below 0x20, or 0x7F).
+bool IsPlainCookieValue(const char* value);
 
 // The cookie text "name=value; path=/; domain=.<domain>" (no escaping, no expiry).
 CStringA FormatPortalCookie(const char* name, const char* value, const char* domain);

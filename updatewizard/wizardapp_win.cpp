@@ -177,7 +177,9 @@ void RunWizard(CZKParseCmdLine& parameters) {
 }  // namespace
 
 BOOL SetPortalCookie(const char* name, const char* value) {
-  if (!name || !value) return 0;
+  // A value that would bring attributes of its own, or break the cookie
+  // text, sets nothing.
+  if (!name || !value || !IsPlainCookieValue(value)) return 0;
   BOOL result = FALSE;
   for (const CookieTarget& target : kCookieTargets) {
     CStringA cookie = FormatPortalCookie(name, value, target.domain);

@@ -7,6 +7,8 @@ set(ZK_WIZARD_TEST_SERVER_ROOT "http://127.0.0.1:${ZK_WIZARD_PORTAL_PORT}/" CACH
   "Root of the test server from which the update wizard takes a wizard zip")
 set(ZK_WIZARD_DOWNLOAD_FOLDER "http://localhost:${ZK_PORT_BASE}/Common/" CACHE STRING
   "Download folder (ending in /Common/) from which the update wizard takes a wizard zip")
+set(ZK_WIZARD_MAX_PROGRAM_ARCHIVE_BYTES 1073741824 CACHE STRING
+  "Largest wizard zip, and largest Quillan1.exe in it, that the update wizard accepts, in bytes")
 
 add_library(zkupdateworker_pure STATIC
   ${CMAKE_CURRENT_LIST_DIR}/updatemanager.cpp ${CMAKE_CURRENT_LIST_DIR}/updatemanager.h
@@ -23,7 +25,8 @@ if(ZK_WINDOWS)
   target_include_directories(zkupdateworker PUBLIC ${CMAKE_SOURCE_DIR})
   target_compile_definitions(zkupdateworker PRIVATE
     "ZK_WIZARD_TEST_SERVER_ROOT=\"${ZK_WIZARD_TEST_SERVER_ROOT}\""
-    "ZK_WIZARD_DOWNLOAD_FOLDER=\"${ZK_WIZARD_DOWNLOAD_FOLDER}\"")
+    "ZK_WIZARD_DOWNLOAD_FOLDER=\"${ZK_WIZARD_DOWNLOAD_FOLDER}\""
+    "ZK_WIZARD_MAX_PROGRAM_ARCHIVE_BYTES=${ZK_WIZARD_MAX_PROGRAM_ARCHIVE_BYTES}")
   target_link_libraries(zkupdateworker PUBLIC zkupdateworker_pure zkpatchscript zkstatisticsreport zkgethttp zkzip zkfilehashinfo zkfileversion
     zkcommonfunc zkerrorcodes zkframework shell32)
 
@@ -36,12 +39,13 @@ if(ZK_WINDOWS)
       OUTPUT_NAME quillan_${name} RUNTIME_OUTPUT_DIRECTORY ${zk_worker_programs})
   endforeach()
 
-  # nginx serving the patch scripts, hash lists and zips of the cases.
+  # nginx serving the patch scripts, hash lists and zips of the cases; the
+  # endless body comes from the update wizard scenarios' fault server.
   math(EXPR zk_worker_nginx_port "${ZK_PORT_BASE} + 3")
   set(zk_worker_data ${CMAKE_BINARY_DIR}/tests/worker-data)
   add_test(NAME updateworker_fixture
     COMMAND ${CMAKE_SOURCE_DIR}/tests/worker/worker-fixture ${zk_worker_data} ${zk_worker_nginx_port}
-            $<TARGET_FILE:worker_quillan_new>)
+            $<TARGET_FILE:worker_quillan_new> ${ZK_WIZARD_FAULT_PORT})
   add_test(NAME updateworker_peers_start
     COMMAND ${CMAKE_SOURCE_DIR}/tests/peers/nginx-ctl start ${zk_worker_data}/nginx ${zk_worker_nginx_port}
             ${zk_worker_data}/docroot)
@@ -55,9 +59,11 @@ if(ZK_WINDOWS)
     LIBS zkupdateworker zktest_peer)
   add_dependencies(updateworker_win_test worker_quillan_old worker_quillan_new worker_quillan_pointed)
   set_property(TEST updateworker_win_test APPEND PROPERTY ENVIRONMENT
-    "ZK_WORKER_DATA=${zk_worker_data};ZK_WORKER_PROGRAMS=${zk_worker_programs};ZK_WORKER_NGINX_PORT=${zk_worker_nginx_port}")
+    "ZK_WORKER_DATA=${zk_worker_data};ZK_WORKER_PROGRAMS=${zk_worker_programs};ZK_WORKER_NGINX_PORT=${zk_worker_nginx_port}"
+    "ZK_WORKER_FAULT_PORT=${ZK_WIZARD_FAULT_PORT}")
   set_tests_properties(updateworker_win_test PROPERTIES
-    FIXTURES_REQUIRED "updateworker_data;updateworker_peers" RESOURCE_LOCK updateworker_peers)
+    FIXTURES_REQUIRED "updateworker_data;updateworker_peers;wizard_peers"
+    RESOURCE_LOCK "updateworker_peers;zk_wizard_port")
 
   # The wizard dialog with the real worker behind it.
   if(TARGET zkwizarddlg)

@@ -244,7 +244,7 @@ TEST_F(WizardScenarioTest, KeepsFetchesOrRefusesTheInstalledProgram) {
       {"same version: kept, nothing fetched", "same", "good", false, nullptr},
       {"older version: fetched and replaced", "old", "good", true, nullptr},
       {"zip outside the allowed roots: refused", "old", "elsewhere", false, "INVALID_URL"},
-      {"same zip with no program: fetched unchecked", "none", "elsewhere", true, nullptr},
+      {"same zip with no program: refused as well", "none", "elsewhere", false, "INVALID_URL"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -325,32 +325,40 @@ TEST_F(WizardScenarioTest, AnInstalledProgramThatCannotStartIsDeleted) {
   EXPECT_EQ(GetFileAttributesA(InstalledProgram().c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
+int Occurrences(const std::string& text, const std::string& part) {
+  int count = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+  return count;
+}
+
 // The cookies go out with every later request to their domains: here with the
-// statistics report of a zip that fails its check, which ends in box 30.
-TEST_F(WizardScenarioTest, SetsThePortalCookiesOnBothTargets) {
+// statistics report of a zip that fails its check, which ends in box 30. The
+// Cookie header of that report, for a run with these cookie parameters.
+std::string CookieHeaderOfTheReport(const Pairs& cookies) {
   Install("none");
   std::string recorded = HostPath(Env("ZK_WIZARD_STATE") + "/fault/requests/cookies.req");
   DeleteFileA(recorded.c_str());
   Pairs pairs = Parameters("mismatch");
-  pairs.push_back({"AuthCookie", "auth-1"});
-  pairs.push_back({"DataCookie", "data-2"});
+  pairs.insert(pairs.end(), cookies.begin(), cookies.end());
   pairs.push_back({"StatisticsURL", FaultRoot() + "cookies/index_v2.asp"});
   zktest::BoxWatch watch(1, 120000);
-  ASSERT_EQ(RunWizard(pairs), 0);
+  EXPECT_EQ(RunWizard(pairs), 0);
   EXPECT_EQ(watch.Wait(), Box(kErrorText, "UPDATEWIZARD_WIZARD_FILEHASH_MISMATCH"));
   std::string request = zktest::ReadFileBytes(recorded);
   size_t start = request.find("\r\nCookie: ");
-  ASSERT_NE(start, std::string::npos) << request;
-  std::string header = request.substr(start + 10, request.find("\r\n", start + 2) - start - 10);
-  auto count = [&](const std::string& cookie) {
-    int n = 0;
-    for (size_t at = header.find(cookie); at != std::string::npos; at = header.find(cookie, at + 1)) ++n;
-    return n;
-  };
+  if (start == std::string::npos) {
+    ADD_FAILURE() << "no cookie in the report: " << request;
+    return "";
+  }
+  return request.substr(start + 10, request.find("\r\n", start + 2) - start - 10);
+}
+
+TEST_F(WizardScenarioTest, SetsThePortalCookiesOnBothTargets) {
+  std::string header = CookieHeaderOfTheReport({{"AuthCookie", "auth-1"}, {"DataCookie", "data-2"}});
   // Once from each target's domain; the missing CpCookie sets nothing.
-  EXPECT_EQ(count("SSOValidate=auth-1"), 2) << header;
-  EXPECT_EQ(count("corvalise=data-2"), 2) << header;
-  EXPECT_EQ(count("CPUInfo"), 0) << header;
+  EXPECT_EQ(Occurrences(header, "SSOValidate=auth-1"), 2) << header;
+  EXPECT_EQ(Occurrences(header, "corvalise=data-2"), 2) << header;
+  EXPECT_EQ(Occurrences(header, "CPUInfo"), 0) << header;
 }
 
 std::string InternetExplorerVersion() {
@@ -539,6 +547,65 @@ TEST(WizardSender, WaitsOnlyForTheProgramItStarted) {
   if (!ended_in_time) TerminateProcess(sender.hProcess, 99);
   CloseHandle(sender.hProcess);
   EXPECT_TRUE(ended_in_time) << "the sender with id " << sender.dwProcessId << " waited for processes it did not start";
+}
+
+// Without an installed Quillan1.exe, a WizardFile on another host is refused
+// as it is with one: that host sees no request, and nothing is installed or
+// started.
+TEST_F(WizardScenarioTest, AForeignProgramArchiveIsRefusedOnAFreshPC) {
+  Install("none");
+  const std::string asked = HostPath(Env("ZK_WIZARD_STATE") + "/fault/requests/foreign.req");
+  DeleteFileA(asked.c_str());
+  Record record;
+  zktest::BoxWatch watch(1, 120000);
+  ASSERT_EQ(RunWizard(Parameters("foreign")), 0);
+  EXPECT_EQ(watch.Wait(), Box(kErrorText, "INVALID_URL"));
+  EXPECT_EQ(record.Wait(), "") << "Quillan1.exe was started";
+  EXPECT_EQ(GetFileAttributesA(asked.c_str()), INVALID_FILE_ATTRIBUTES) << "the foreign host was asked";
+  EXPECT_EQ(GetFileAttributesA(InstalledProgram().c_str()), INVALID_FILE_ATTRIBUTES) << "a program was installed";
+}
+
+// Zips that pass their hash list but must not be unpacked: the unpacking
+// fails, the old program stays, nothing is started and no file is left.
+TEST_F(WizardScenarioTest, ArchivesThatMustNotBeUnpackedLeaveTheOldProgram) {
+  struct Case {
+    const char* name;
+    const char* fixture_case;
+  } cases[] = {
+      // One flipped bit of the entry's deflated data, which still inflates
+      // to the entry's size; the hash list holds the damaged zip's digest.
+      {"a damaged entry", "flipped"},
+      // An entry one byte above the build's size limit, in a zip of about a
+      // thousandth of it.
+      {"an entry above the size limit", "bigentry"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string before = Install("old");
+    Record record;
+    zktest::BoxWatch watch(1, 120000);
+    ASSERT_EQ(RunWizard(Parameters(c.fixture_case)), 0);
+    EXPECT_EQ(watch.Wait(), Box(kErrorText, "UPDATEWIZARD_CANT_OPEN_ZIP"));
+    EXPECT_EQ(record.Wait(), "") << "Quillan1.exe was started";
+    EXPECT_TRUE(zktest::ReadFileBytes(InstalledProgram()) == before) << "installed program changed";
+    for (const char* suffix : {".zip", "_"}) {
+      EXPECT_EQ(GetFileAttributesA((InstalledProgram() + suffix).c_str()), INVALID_FILE_ATTRIBUTES)
+          << suffix << " left";
+    }
+  }
+}
+
+// A cookie value that would carry attributes of its own (here a lasting
+// expiry) sets no cookie; the two others still go out.
+TEST_F(WizardScenarioTest, ACookieValueWithAttributesSetsNoCookie) {
+  std::string header =
+      CookieHeaderOfTheReport({{"AuthCookie", "attacker-session; expires=Fri, 01 Jan 2038 00:00:00 GMT"},
+                               {"DataCookie", "data-2"},
+                               {"CpCookie", "cp-3"}});
+  EXPECT_EQ(Occurrences(header, "SSOValidate"), 0) << header;
+  EXPECT_EQ(Occurrences(header, "attacker-session"), 0) << header;
+  EXPECT_EQ(Occurrences(header, "corvalise=data-2"), 2) << header;
+  EXPECT_EQ(Occurrences(header, "CPUInfo=cp-3"), 2) << header;
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // The update wizard's start-up checks: avatar root, trusted update hosts,
-// cookie text and browser name.
+// cookie values and text, and browser name.
 #include "updatewizard/wizardapp.h"
 
 #include <gtest/gtest.h>
@@ -58,6 +58,28 @@ TEST(WizardAppTest, FirstOccurrenceStepsOverDoubleByteCharacters) {
   EXPECT_EQ(FindFirstOccurrence("\xB0.zz.z", ".z", nullptr), 1);
   EXPECT_EQ(FindFirstOccurrence("abc", "d", KoreanLead), -1);
   EXPECT_EQ(FindFirstOccurrence("dllhost", "dllhost", KoreanLead), 0);
+}
+
+TEST(WizardAppTest, CookieValuesWithAttributesOrControlCharactersAreRefused) {
+  struct Case {
+    const char* value;
+    bool plain;
+  } cases[] = {
+      {"auth-1", true},
+      {"a=b,c d", true},
+      {"", true},
+      {"\xB0\xA1\x80\xFF", true},  // bytes of the code page above 0x7F
+      {"attacker-session; expires=Fri, 01 Jan 2038 00:00:00 GMT", false},
+      {";", false},
+      {"a\rb", false},
+      {"a\nSet-Cookie: b=c", false},
+      {"a\tb", false},
+      {"\x01", false},
+      {"a\x1F", false},
+      {"a\x7F", false},
+      {nullptr, false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(IsPlainCookieValue(c.value), c.plain) << (c.value ? c.value : "null");
 }
 
 TEST(WizardAppTest, CookieTextAndBrowserName) {
