@@ -40,58 +40,13 @@ road_release() {
 }
 
 road_portal_start() {
-  local state=$1 port=$2 root rate=${4:-}
-  root=$(cd "$3" && pwd)
-  mkdir -p "$state/tmp"
-  state=$(cd "$state" && pwd)
-  road_portal_stop "$state"
-  local slow=""
+  local rate=${4:-} slow=""
   [ -z "$rate" ] || slow="location /Common/ { limit_rate $rate; }"
-  cat > "$state/nginx.conf" <<CONF
-daemon on;
-worker_processes 1;
-pid $state/nginx.pid;
-error_log $state/error.log;
-events { worker_connections 64; }
-http {
-  log_format road '\$msec \$status \$request_method \$request_uri \$body_bytes_sent "\$http_user_agent"';
-  access_log $state/access.log road;
-  client_body_temp_path $state/tmp/body;
-  proxy_temp_path $state/tmp/proxy;
-  fastcgi_temp_path $state/tmp/fastcgi;
-  uwsgi_temp_path $state/tmp/uwsgi;
-  scgi_temp_path $state/tmp/scgi;
-  default_type application/octet-stream;
-  sendfile on;
-  server {
-    listen 127.0.0.1:$port;
-    root $root;
-    $slow
-  }
-}
-CONF
-  : > "$state/access.log"
-  "$(command -v nginx || echo /usr/sbin/nginx)" -c "$state/nginx.conf" -p "$state" -e "$state/error.log" \
-    </dev/null >/dev/null 2>>"$state/error.log" || { cat "$state/error.log" >&2; return 1; }
-  local _
-  for _ in $(seq 1 50); do
-    (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && return 0
-    sleep 0.1
-  done
-  echo "nginx did not start on port $port" >&2
-  cat "$state/error.log" >&2
-  return 1
+  "$road_here/../peers/nginx-ctl" start "$1" "$2" "$3" --server "$slow" \
+    --log-format '$msec $status $request_method $request_uri $body_bytes_sent "$http_user_agent"'
 }
 
-road_portal_stop() {
-  local state=$1 pid _
-  [ -f "$state/nginx.pid" ] || return 0
-  pid=$(cat "$state/nginx.pid")
-  kill "$pid" 2>/dev/null || true
-  # The port is free once the master has gone.
-  for _ in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-  rm -f "$state/nginx.pid"
-}
+road_portal_stop() { "$road_here/../peers/nginx-ctl" stop "$1"; }
 
 road_windows() { echo "$WINEPREFIX/drive_c/windows"; }
 
