@@ -1,7 +1,5 @@
 // The hash list on Windows: its download into a temporary ini file of the
 // current folder, the ini reading, and the trace.
-#include <winsock2.h>  // before <windows.h>, for the getters' headers
-
 #include "_Common/zkfilehashinfo.h"
 
 #include <cstdarg>

@@ -2,8 +2,6 @@
 // the local file ends, and the callback through which a caller steers it.
 #pragma once
 
-// Winsock before <windows.h>, for the getters' headers.
-#include <winsock2.h>
 #include <windows.h>
 
 #include <cstdint>

@@ -1,7 +1,4 @@
 // The size cache on a Win32 critical section, with the framework getter's probe.
-// Winsock before <windows.h>, for the getters' headers.
-#include <winsock2.h>
-
 #include "_Common/zkurlfilesizecache.h"
 
 #include <cstring>

@@ -6,7 +6,6 @@
 // call that takes a text has an 8-bit (ANSI) and a UTF-16 form.
 #pragma once
 
-#include <winsock2.h>
 #include <windows.h>
 #include <wininet.h>
 

@@ -1,7 +1,7 @@
 // The framework's internet classes on WinINet.
-#include <winsock2.h>
-
 #include "framework/internet.h"
+
+#include <winsock2.h>
 
 #include <string>
 

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <winsock2.h>
 #include <windows.h>
 
 #include <cstdlib>

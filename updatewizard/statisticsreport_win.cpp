@@ -1,15 +1,13 @@
 // The statistics report's requests through the HTTP getter, and the system
 // line read from GetVersionExA and the registry.
-// The getter's header brings the sockets header, which must come before <windows.h>.
-#include "_Common/zkgethttp.h"
+#include "updatewizard/statisticsreport_win.h"
 
 #include <windows.h>
-
-#include "updatewizard/statisticsreport_win.h"
 
 #include <cstring>
 
 #include "_Common/zkfilehashinfo.h"
+#include "_Common/zkgethttp.h"
 #include "framework/scopedhandle.h"
 #include "updatewizard/statisticsreport.h"
 #include "updatewizard/wizardglobals.h"

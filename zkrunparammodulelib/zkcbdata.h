@@ -4,6 +4,7 @@
 
 #include <cstddef>
 
+// The registered clipboard format of the parameter text, the one name for it.
 #define ZK_CBDATA_CLIP_FORMAT "Corvalise_ClipFormat"
 
 // The reader's own result codes.

@@ -7,7 +7,6 @@
 #define ZK_RUNENV_DATA "ZKRunEnv_DATA"
 #define ZK_RUNENV_ENUM "ZKRunEnv_ENUM"
 #define ZK_RUNENV_VER "ZKRunEnv_VER"
-#define ZK_RUNENV_CLIP_FORMAT "Corvalise_ClipFormat"
 enum { ZK_RUNENV_PIECE = 15360 };
 
 // The system calls under the hand-over; a test may replace any of them.

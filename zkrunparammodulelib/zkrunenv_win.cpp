@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "zkrunparammodulelib/zkcbdata.h"
 #include "zkrunparammodulelib/zkrunenv.h"
 
 using NS_ZKRunParamModuleLib::_CZKString;
@@ -22,7 +23,7 @@ const char* CommandLine() { return GetCommandLineA(); }
 // Drops the data of the registered format without emptying the rest of the clipboard.
 void ClearClipboardFormat() {
   if (!OpenClipboard(nullptr)) return;
-  UINT format = RegisterClipboardFormatA(ZK_RUNENV_CLIP_FORMAT);
+  UINT format = RegisterClipboardFormatA(ZK_CBDATA_CLIP_FORMAT);
   if (format != 0 && GetClipboardData(format) != nullptr) SetClipboardData(format, nullptr);
   CloseClipboard();
 }
