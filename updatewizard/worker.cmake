@@ -3,9 +3,9 @@
 # tests against nginx under Wine.
 # The test-server root is the update wizard's scenario portal (the port base
 # itself is the starter's portal).
-set(ZK_WIZARD_TEST_SERVER_ROOT "http://127.0.0.1:${ZK_WIZARD_PORTAL_PORT}/" CACHE STRING
+zk_address_setting(ZK_WIZARD_TEST_SERVER_ROOT "http://127.0.0.1:${ZK_PORT_WIZARD_PORTAL}/"
   "Root of the test server from which the update wizard takes a wizard zip")
-set(ZK_WIZARD_DOWNLOAD_FOLDER "http://localhost:${ZK_PORT_BASE}/Common/" CACHE STRING
+zk_address_setting(ZK_WIZARD_DOWNLOAD_FOLDER "http://localhost:${ZK_PORT_PORTAL}/Common/"
   "Download folder (ending in /Common/) from which the update wizard takes a wizard zip")
 
 add_library(zkupdateworker_pure STATIC
@@ -37,7 +37,7 @@ if(ZK_WINDOWS)
   endforeach()
 
   # nginx serving the patch scripts, hash lists and zips of the cases.
-  math(EXPR zk_worker_nginx_port "${ZK_PORT_BASE} + 3")
+  set(zk_worker_nginx_port ${ZK_PORT_WORKER_NGINX})
   set(zk_worker_data ${CMAKE_BINARY_DIR}/tests/worker-data)
   add_test(NAME updateworker_fixture
     COMMAND ${CMAKE_SOURCE_DIR}/tests/worker/worker-fixture ${zk_worker_data} ${zk_worker_nginx_port}
