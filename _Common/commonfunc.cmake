@@ -18,7 +18,7 @@ if(ZK_WINDOWS)
 
   zk_test(zkcommonfunc_win_test
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/zkcommonfunc_win_test.cpp ${CMAKE_CURRENT_LIST_DIR}/testdata/commonfunc/strings.rc
-    LIBS zkcommonfunc zktest_peer)
+    LIBS zkcommonfunc zktestsupport_win)
   add_dependencies(zkcommonfunc_win_test zkcommonfunc_nocaption)
   # Beside the test peers (boxwatch), which the tests start from their own folder.
   set_target_properties(zkcommonfunc_win_test zkcommonfunc_nocaption PROPERTIES

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "_Common/fileversioninfo_translation.h"
-#include "_Common/fuzzsupport.h"
+#include "tests/support/fuzzsupport.h"
 
 namespace {
 

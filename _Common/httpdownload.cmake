@@ -21,7 +21,7 @@ if(ZK_WINDOWS)
   set_tests_properties(httpdownload_peers_stop PROPERTIES FIXTURES_CLEANUP httpdownload_peers)
 
   zk_test(zkfile_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/zkfile_test.cpp LIBS zkhttpdownload)
-  zk_test(zkhttpdownload_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/zkhttpdownload_test.cpp LIBS zkhttpdownload zktest_peer)
+  zk_test(zkhttpdownload_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/zkhttpdownload_test.cpp LIBS zkhttpdownload zktestsupport_win)
   set_property(TEST zkhttpdownload_test APPEND PROPERTY ENVIRONMENT
     "ZK_HTTP_NGINX_PORT=${zk_download_nginx_port};ZK_HTTP_FAULT_PORT=${zk_download_fault_port};ZK_HTTP_STATE=${zk_download_state}")
   set_tests_properties(zkhttpdownload_test PROPERTIES

@@ -30,5 +30,5 @@ endfunction()
 
 zk_http_peer_test(zkgethttpforbigfile_test SOURCES zkgethttpforbigfile_test.cpp LIBS zkgethttp)
 if(ZK_WINDOWS)
-  zk_http_peer_test(zkgethttp_test SOURCES zkgethttp_test.cpp zkgethttp_test.rc LIBS zkgethttp zktest_peer)
+  zk_http_peer_test(zkgethttp_test SOURCES zkgethttp_test.cpp zkgethttp_test.rc LIBS zkgethttp zktestsupport_win)
 endif()

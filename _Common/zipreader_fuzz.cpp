@@ -4,7 +4,7 @@
 #include <set>
 #include <string>
 
-#include "_Common/fuzzsupport.h"
+#include "tests/support/fuzzsupport.h"
 #include "_Common/zipreader.h"
 
 namespace {

@@ -11,7 +11,7 @@
 
 #include "_Common/zkcommonfunc_win.h"
 #include "framework/winapp.h"
-#include "tests/tools/peer.h"
+#include "tests/support/peer.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 
 #include <string>
 
-#include "_Common/fuzzsupport.h"
+#include "tests/support/fuzzsupport.h"
 #include "_Common/zkfilehashinfo.h"
 
 namespace {

@@ -6,32 +6,21 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "_Common/zkgethttp_testpeers.h"
+#include "tests/support/httppeers.h"
 
 namespace {
 
-using zkhttptest::HostPath;
+using zktest::HostPath;
 
 
-std::string Data(const std::string& name) {
-  const char* folder = std::getenv("ZK_HASH_DATA");
-  return HostPath(std::string(folder ? folder : "") + "/" + name);
-}
-
-std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
+std::string Data(const std::string& name) { return HostPath(zktest::Env("ZK_HASH_DATA") + "/" + name); }
 
 std::vector<std::vector<std::string>> ReadTable(const std::string& path) {
-  std::istringstream text(ReadBytes(path));
+  std::istringstream text(zktest::ReadFileBytes(path));
   std::vector<std::vector<std::string>> rows;
   for (std::string line; std::getline(text, line);) {
     std::vector<std::string> fields;
@@ -115,7 +104,7 @@ TEST(FileNameOfPath, LastComponent) {
 
 // The entries of a fixture hash list as GetPrivateProfileSection gives them.
 std::string SectionBlock() {
-  std::istringstream text(ReadBytes(Data("docroot/ct2/patch_hash.htm")));
+  std::istringstream text(zktest::ReadFileBytes(Data("docroot/ct2/patch_hash.htm")));
   std::string block;
   bool inside = false;
   for (std::string line; std::getline(text, line);) {
@@ -180,7 +169,7 @@ TEST(CFileHashInfo, ChecksByCheckType) {
     CFileHashInfo info;
     info.AddHashInfoSection(block.data(), block.size());
     info.SetCheckType(c.check_type);
-    const std::string bytes = c.feed_right ? ReadBytes(*c.path) : std::string("something else");
+    const std::string bytes = c.feed_right ? zktest::ReadFileBytes(*c.path) : std::string("something else");
     info.UpdateStreamHash(bytes.data(), bytes.size());
     EXPECT_EQ(info.VerifyStream(c.path->c_str(), c.recheck, c.fallback), c.result);
     ASSERT_EQ(info.GetFailedFileCount(), c.failed);
@@ -192,7 +181,7 @@ TEST(CFileHashInfo, ChecksByCheckType) {
 
 TEST(CFileHashInfo, FallbackDigestForNamesTheListLacks) {
   const std::string file = Data("files/other.bin");  // no entry under this name below
-  const std::string bytes = ReadBytes(file);
+  const std::string bytes = zktest::ReadFileBytes(file);
   const std::string right = ReferenceDigest("other.bin");
   struct Case {
     const char* fallback;
@@ -209,7 +198,7 @@ TEST(CFileHashInfo, FallbackDigestForNamesTheListLacks) {
 
 TEST(CFileHashInfo, StreamDigestRestartsAfterACheck) {
   const std::string file = Data("files/other.bin");
-  const std::string bytes = ReadBytes(file);
+  const std::string bytes = zktest::ReadFileBytes(file);
   const std::string right = ReferenceDigest("other.bin");
   CFileHashInfo info;
   for (int round = 0; round < 2; ++round) {

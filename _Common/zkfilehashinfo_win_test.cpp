@@ -12,12 +12,12 @@
 #include <sstream>
 #include <string>
 
-#include "_Common/zkgethttp_testpeers.h"
+#include "tests/support/httppeers.h"
 
 namespace {
 
-using zkhttptest::Env;
-using zkhttptest::HostPath;
+using zktest::Env;
+using zktest::HostPath;
 
 
 std::string Root() { return "http://127.0.0.1:" + Env("ZK_HASH_NGINX_PORT"); }

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "_Common/zkgethttp_testpeers.h"
-#include "tests/tools/peer.h"
+#include "tests/support/httppeers.h"
+#include "tests/support/peer.h"
 
 namespace {
 
@@ -60,7 +60,7 @@ TEST(FrameworkGetterRequest, RangeFromZeroAgentCacheFlagsAndConnectTimeOut) {
   EXPECT_NE(request.find("\r\nPragma: no-cache\r\n"), std::string::npos) << request;
   // Without an agent the session takes the application title.
   EXPECT_NE(request.find(std::string("\r\nUser-Agent: ") + kTitleAgent + "\r\n"), std::string::npos) << request;
-  EXPECT_NE(request.find("\r\nHost: 127.0.0.1:" + zkhttptest::Env("ZK_HTTP_FAULT_PORT") + "\r\n"),
+  EXPECT_NE(request.find("\r\nHost: 127.0.0.1:" + zktest::Env("ZK_HTTP_FAULT_PORT") + "\r\n"),
             std::string::npos)
       << request;
 
@@ -84,7 +84,7 @@ TEST(FrameworkGetterRequest, RangeFromZeroAgentCacheFlagsAndConnectTimeOut) {
 // The framework's session with no agent (the application name) still goes
 // through the proxy that it is given.
 TEST(FrameworkSession, NullAgentKeepsTheProxy) {
-  const std::string proxy = "127.0.0.1:" + zkhttptest::Env("ZK_HTTP_FAULT_PORT");
+  const std::string proxy = "127.0.0.1:" + zktest::Env("ZK_HTTP_FAULT_PORT");
   CInternetSession session(static_cast<const char*>(nullptr), 1, INTERNET_OPEN_TYPE_PROXY, proxy.c_str(), nullptr);
   std::unique_ptr<CHttpConnection> connection(session.GetHttpConnection("proxied.invalid", 80));
   std::unique_ptr<CHttpFile> file(connection->OpenRequest("GET", "/ok/proxied", nullptr, 1, nullptr, nullptr,
@@ -138,7 +138,7 @@ TEST(FrameworkGetterOpen, ArgumentsAddressesAndClosedState) {
   getter.Close();
   getter.Close();
   EXPECT_EQ(getter.Read(&byte, 1, got), 3);
-  const std::string closed = "http://127.0.0.1:" + zkhttptest::Env("ZK_HTTP_CLOSED_PORT");
+  const std::string closed = "http://127.0.0.1:" + zktest::Env("ZK_HTTP_CLOSED_PORT");
   EXPECT_EQ(getter.Open((closed + "/x").c_str(), 0), 9);
 }
 
@@ -164,7 +164,7 @@ TEST(FrameworkGetterContentLength, SixtyFourBitsAndMissing) {
 }
 
 TEST(ProbeUrlFileSize, SizesAndFailures) {
-  const std::string closed = "http://127.0.0.1:" + zkhttptest::Env("ZK_HTTP_CLOSED_PORT");
+  const std::string closed = "http://127.0.0.1:" + zktest::Env("ZK_HTTP_CLOSED_PORT");
   EXPECT_EQ(ProbeUrlFileSize(nullptr), -1);
   EXPECT_EQ(ProbeUrlFileSize((NginxRoot() + "/small.bin").c_str()), 100000);
   EXPECT_EQ(ProbeUrlFileSize((NginxRoot() + "/empty.bin").c_str()), 0);
@@ -174,7 +174,7 @@ TEST(ProbeUrlFileSize, SizesAndFailures) {
   EXPECT_EQ(ProbeUrlFileSize((FaultRoot() + "/bigclaim").c_str()), 5368709121LL);
   EXPECT_EQ(ProbeUrlFileSize((NginxRoot() + "/missing.bin").c_str()), -1);
   EXPECT_EQ(ProbeUrlFileSize((FaultRoot() + "/nolength").c_str()), -1);
-  EXPECT_EQ(ProbeUrlFileSize(("https://127.0.0.1:" + zkhttptest::Env("ZK_HTTP_NGINX_PORT") + "/small.bin").c_str()),
+  EXPECT_EQ(ProbeUrlFileSize(("https://127.0.0.1:" + zktest::Env("ZK_HTTP_NGINX_PORT") + "/small.bin").c_str()),
             -1);
   EXPECT_EQ(ProbeUrlFileSize((closed + "/small.bin").c_str()), -1);
 }
@@ -202,8 +202,8 @@ TEST(FrameworkGetterNginx, RangesLargeFileAndOffsetsBeyondFourGigabytes) {
   EXPECT_EQ(total, ProbeUrlFileSize((NginxRoot() + "/big.bin").c_str()));
 
   // nginx logs a request after it has answered it.
-  EXPECT_TRUE(zktest::SyncAccessLog(std::stoi(zkhttptest::Env("ZK_HTTP_NGINX_PORT")),
-                                    zkhttptest::HostPath(zkhttptest::Env("ZK_HTTP_STATE") + "/nginx/access.log")));
+  EXPECT_TRUE(zktest::SyncAccessLog(std::stoi(zktest::Env("ZK_HTTP_NGINX_PORT")),
+                                    zktest::HostPath(zktest::Env("ZK_HTTP_STATE") + "/nginx/access.log")));
   const std::string log = zkhttptest::NginxLog();
   EXPECT_NE(log.find(std::string("GET /small.bin 206 10 range=bytes=99990- agent=") + kTitleAgentLogged + "\n"),
             std::string::npos)

@@ -8,7 +8,7 @@
 // never more than an announced length, and no read writes past its buffer.
 #include <string>
 
-#include "_Common/fuzzsupport.h"
+#include "tests/support/fuzzsupport.h"
 #include "_Common/zkgethttpforbigfile.h"
 
 namespace {

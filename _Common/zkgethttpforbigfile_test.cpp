@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "_Common/zkgethttp_testpeers.h"
+#include "tests/support/httppeers.h"
 
 namespace {
 
@@ -249,7 +249,7 @@ struct ArgumentCase {
 };
 
 TEST(BigFileGetterOpen, ArgumentsAndAddresses) {
-  const std::string closed_port = "http://127.0.0.1:" + zkhttptest::Env("ZK_HTTP_CLOSED_PORT");
+  const std::string closed_port = "http://127.0.0.1:" + zktest::Env("ZK_HTTP_CLOSED_PORT");
   const ArgumentCase cases[] = {
       {nullptr, 0, 1},
       {"", 0, 1},

@@ -12,24 +12,17 @@
 #include <thread>
 #include <vector>
 
-#include "_Common/zkgethttp_testpeers.h"
+#include "tests/support/httppeers.h"
 #include "_Common/zkurlfilesizecache.h"
-#include "tests/tools/peer.h"
+#include "tests/support/peer.h"
 
 namespace {
 
-using zkhttptest::Env;
+using zktest::Env;
 using zkhttptest::FaultRoot;
-using zkhttptest::HostPath;
+using zktest::HostPath;
 using zkhttptest::NginxRoot;
-
-
-std::string ReadFileBytes(const std::string& host_path) {
-  std::ifstream in(host_path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
+using zktest::ReadFileBytes;
 
 void WriteFileBytes(const std::string& host_path, const std::string& bytes) {
   std::ofstream out(host_path, std::ios::binary | std::ios::trunc);

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "_Common/fuzzsupport.h"
+#include "tests/support/fuzzsupport.h"
 #include "_Common/zkparsecmdline.h"
 #include "zkrunparammodulelib/zkrunparamfake_test.h"
 

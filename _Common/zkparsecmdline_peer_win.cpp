@@ -8,6 +8,7 @@
 #include <string>
 
 #include "_Common/zkparsecmdline.h"
+#include "tests/support/clipboard.h"
 
 namespace {
 
@@ -17,13 +18,6 @@ std::string Variable(const char* name) {
   char value[MAX_PATH] = {};
   DWORD got = GetEnvironmentVariableA(name, value, sizeof value);
   return got < sizeof value ? std::string(value, got) : std::string();
-}
-
-bool ClipFormatHasData() {
-  for (int attempt = 0; attempt < 100 && !OpenClipboard(nullptr); ++attempt) Sleep(20);
-  HANDLE data = GetClipboardData(RegisterClipboardFormatA("Corvalise_ClipFormat"));
-  CloseClipboard();
-  return data != nullptr;
 }
 
 }  // namespace
@@ -43,7 +37,7 @@ int main() {
   }
   text += std::string("runstring=") + parser.GetRunString() + "\n";
   text += std::string("runenv_after=") + (Variable("ZKRunEnv_ENUM").empty() ? "0" : "1") + "\n";
-  text += std::string("clip_after=") + (ClipFormatHasData() ? "1" : "0") + "\n";
+  text += std::string("clip_after=") + (zktest::ClipFormatHasData() ? "1" : "0") + "\n";
 
   std::string side = report + ".part";
   FILE* file = fopen(side.c_str(), "wb");

@@ -8,7 +8,7 @@
 #include <sstream>
 #include <string>
 
-#include "tests/tools/peer.h"
+#include "tests/support/peer.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 // same parts again.
 #include <string>
 
-#include "_Common/fuzzsupport.h"
+#include "tests/support/fuzzsupport.h"
 #include "framework/interneturl.h"
 
 namespace {

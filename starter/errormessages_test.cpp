@@ -9,7 +9,7 @@
 #include "framework/winapp.h"
 #include "starter/errormessages.h"
 #include "starter/resource_ids.h"
-#include "tests/tools/peer.h"
+#include "tests/support/peer.h"
 
 namespace {
 

@@ -18,7 +18,7 @@ zk_test(starter_intake_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/intake_test.cpp LI
 
 if(ZK_WINDOWS)
   target_sources(starter_intake_test PRIVATE ${CMAKE_CURRENT_LIST_DIR}/intake_win_test.cpp ${CMAKE_CURRENT_LIST_DIR}/strings.rc)
-  target_link_libraries(starter_intake_test PRIVATE zktest_peer)
+  target_link_libraries(starter_intake_test PRIVATE zktestsupport_win)
 
   # A resource module whose string table lacks the caption (string 8).
   add_library(starter_messages_nocaption SHARED
@@ -29,7 +29,7 @@ if(ZK_WINDOWS)
 
   zk_test(starter_messages_test
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/errormessages_test.cpp ${CMAKE_CURRENT_LIST_DIR}/strings.rc
-    LIBS zkstarter_intake zktest_peer)
+    LIBS zkstarter_intake zktestsupport_win)
   add_dependencies(starter_messages_test starter_messages_nocaption)
   # Beside the test peers (cliptool, boxwatch), which the tests start from their own folder.
   set_target_properties(starter_intake_test starter_messages_test starter_messages_nocaption PROPERTIES

@@ -8,7 +8,7 @@
 // can hold one.
 #include <string>
 
-#include "_Common/fuzzsupport.h"
+#include "tests/support/fuzzsupport.h"
 #include "starter/intake.h"
 
 namespace {

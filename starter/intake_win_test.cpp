@@ -9,7 +9,7 @@
 
 #include "starter/errormessages.h"
 #include "starter/intake.h"
-#include "tests/tools/peer.h"
+#include "tests/support/peer.h"
 
 namespace {
 

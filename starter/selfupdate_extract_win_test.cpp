@@ -11,6 +11,7 @@
 
 #include "_Common/zipreader_testing.h"
 #include "starter/selfupdate_calls.h"
+#include "tests/support/testenv.h"
 
 namespace {
 
@@ -21,17 +22,6 @@ const char kOldProgram[] = "the old program";
 std::string StarterFixturePath(const std::string& name) {
   const char* source = std::getenv("ZK_SOURCE_DIR");
   return std::string(source ? source : ".") + "/tests/starter/testdata/" + name;
-}
-
-std::string ReadWholeFile(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return "<missing>";
-  std::string bytes;
-  char piece[4096];
-  DWORD got = 0;
-  while (ReadFile(file, piece, sizeof piece, &got, nullptr) && got > 0) bytes.append(piece, got);
-  CloseHandle(file);
-  return bytes;
 }
 
 void WriteWholeFile(const std::string& path, const std::string& bytes) {
@@ -98,7 +88,7 @@ TEST_F(ExtractArchiveEntryTest, ReplacesTheTargetOnlyWithTheWholeEntry) {
     int code = ExtractArchiveEntry(CString(folder_.c_str()), CString(c.archive.c_str()), CString(c.entry),
                                    CString(kTarget));
     EXPECT_EQ(code, c.code);
-    EXPECT_EQ(ReadWholeFile(folder_ + kTarget), c.target);
+    EXPECT_EQ(zktest::ReadFileBytes(folder_ + kTarget), c.target);
     EXPECT_EQ(FileNames(folder_), std::set<std::string>{kTarget});
   }
 }

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "_Common/fuzzsupport.h"
+#include "tests/support/fuzzsupport.h"
 #include "starter/intake.h"
 #include "starter/updatebatch.h"
 

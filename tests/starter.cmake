@@ -30,7 +30,7 @@ if(ZK_WINDOWS)
   set_tests_properties(starter_portal_start PROPERTIES FIXTURES_SETUP starter_portal)
   set_tests_properties(starter_portal_stop PROPERTIES FIXTURES_CLEANUP starter_portal)
 
-  zk_test(starter_scenarios_test SOURCES starter/starter_scenarios_test.cpp LIBS zkstarter_webpage zktest_peer version)
+  zk_test(starter_scenarios_test SOURCES starter/starter_scenarios_test.cpp LIBS zkstarter_webpage zktestsupport_win version)
   add_dependencies(starter_scenarios_test Lumora1 Lumora1_newer Lumora1_faults standin_wizard)
   set_tests_properties(starter_scenarios_test PROPERTIES FIXTURES_REQUIRED starter_portal RUN_SERIAL ON
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests)

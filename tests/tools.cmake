@@ -4,10 +4,5 @@ if(ZK_WINDOWS)
   add_executable(boxwatch tools/boxwatch.cpp)
   target_link_options(boxwatch PRIVATE -mwindows)
 
-  add_library(zktest_peer STATIC tools/peer.cpp)
-  target_include_directories(zktest_peer PUBLIC ${CMAKE_SOURCE_DIR})
-  target_link_libraries(zktest_peer PUBLIC ws2_32 GTest::gtest)
-  add_dependencies(zktest_peer cliptool boxwatch)
-
-  zk_test(tools_test SOURCES tools/tools_test.cpp LIBS zktest_peer)
+  zk_test(tools_test SOURCES tools/tools_test.cpp LIBS zktestsupport_win)
 endif()

@@ -46,7 +46,7 @@ if(ZK_WINDOWS)
   set_tests_properties(wizard_fault_start PROPERTIES FIXTURES_SETUP wizard_peers RESOURCE_LOCK zk_wizard_port)
   set_tests_properties(wizard_peers_stop wizard_fault_stop PROPERTIES FIXTURES_CLEANUP wizard_peers)
 
-  zk_test(wizard_scenarios_test SOURCES wizard/wizard_scenarios_test.cpp LIBS zktest_peer zkrunparam_wizard)
+  zk_test(wizard_scenarios_test SOURCES wizard/wizard_scenarios_test.cpp LIBS zktestsupport_win zkrunparam_wizard)
   add_dependencies(wizard_scenarios_test Tesselo1_testpeer wizard_standin_quillan_new wizard_standin_quillan_old
     wizard_sender)
   # Beside the box watcher, from where the test starts the wizard.
@@ -61,7 +61,7 @@ endif()
 # against the same nginx and stand-in.
 if(ZK_WINDOWS)
   zk_test(wizardapp_agent_win_test SOURCES ${CMAKE_SOURCE_DIR}/updatewizard/wizardapp_agent_win_test.cpp
-    LIBS zktest_peer zkrunparam_wizard shell32)
+    LIBS zktestsupport_win zkrunparam_wizard shell32)
   add_dependencies(wizardapp_agent_win_test Tesselo1_testpeer wizard_standin_quillan_new)
   # Beside the wizard build that it starts and the box watcher.
   set_target_properties(wizardapp_agent_win_test PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})

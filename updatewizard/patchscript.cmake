@@ -35,7 +35,7 @@ if(ZK_WINDOWS)
   set_tests_properties(patchscript_peers_stop PROPERTIES FIXTURES_CLEANUP patchscript_peers)
 
   zk_test(patchscript_win_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/patchscript_win_test.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/patchscript_strings.rc LIBS zkpatchscript zktest_peer)
+    ${CMAKE_CURRENT_LIST_DIR}/patchscript_strings.rc LIBS zkpatchscript zktestsupport_win)
   set_property(TEST patchscript_win_test APPEND PROPERTY ENVIRONMENT
     "ZK_PATCH_NGINX_PORT=${zk_patch_nginx_port};ZK_PATCH_CLOSED_PORT=${zk_patch_closed_port};ZK_PATCH_STATE=${zk_patch_state}")
   set_tests_properties(patchscript_win_test PROPERTIES FIXTURES_REQUIRED patchscript_peers RESOURCE_LOCK patchscript_peers)

@@ -7,7 +7,7 @@
 // process-wide folders stay terminated within their arrays.
 #include <string>
 
-#include "_Common/fuzzsupport.h"
+#include "tests/support/fuzzsupport.h"
 #include "updatewizard/patchscript.h"
 #include "updatewizard/patchscriptdownload.h"
 

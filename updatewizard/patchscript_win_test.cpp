@@ -8,25 +8,20 @@
 #include <windows.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "_Common/zkcommonfunc_win.h"
-#include "tests/tools/peer.h"
-#include "tests/tools/recorded_boxes.h"
-#include "tests/tools/wizard_texts.h"
+#include "tests/support/peer.h"
+#include "tests/support/recorded_boxes.h"
+#include "tests/support/wizard_texts.h"
 
 namespace {
 
 std::vector<zktest::RecordedBox>& g_boxes = zktest::RecordedBoxes();
 
-std::string Env(const char* name) {
-  const char* value = std::getenv(name);
-  return value ? value : "";
-}
+using zktest::Env;
 
 std::string Root(const char* port_variable) { return "http://127.0.0.1:" + Env(port_variable) + "/"; }
 std::string First() { return Root("ZK_PATCH_NGINX_PORT"); }
@@ -43,11 +38,9 @@ std::string Text(unsigned id) {
 // nginx's access log (Unix path under Wine's Z: drive), once it holds every
 // request that nginx answered before.
 std::string AccessLog() {
-  EXPECT_TRUE(zktest::SyncAccessLog(std::stoi(Env("ZK_PATCH_NGINX_PORT")), "Z:" + Env("ZK_PATCH_STATE") + "/access.log"));
-  std::ifstream in("Z:" + Env("ZK_PATCH_STATE") + "/access.log");
-  std::stringstream all;
-  all << in.rdbuf();
-  return all.str();
+  const std::string log = zktest::HostPath(Env("ZK_PATCH_STATE") + "/access.log");
+  EXPECT_TRUE(zktest::SyncAccessLog(std::stoi(Env("ZK_PATCH_NGINX_PORT")), log));
+  return zktest::ReadFileBytes(log);
 }
 
 class PatchScriptDownloadTest : public ::testing::Test {

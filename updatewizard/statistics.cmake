@@ -39,7 +39,7 @@ if(ZK_WINDOWS)
   set_tests_properties(statistics_peers_stop PROPERTIES FIXTURES_CLEANUP statistics_peers)
 
   zk_test(statisticsreport_win_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/statisticsreport_win_test.cpp
-    LIBS zkstatisticsreport_testpeer zktest_peer)
+    LIBS zkstatisticsreport_testpeer zktestsupport_win)
   set_property(TEST statisticsreport_win_test APPEND PROPERTY ENVIRONMENT
     "ZK_STATISTICS_PORT=${zk_statistics_port};ZK_STATISTICS_STATE=${zk_statistics_state}")
   set_tests_properties(statisticsreport_win_test PROPERTIES

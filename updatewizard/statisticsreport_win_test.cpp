@@ -8,7 +8,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -16,7 +15,7 @@
 #include "_Common/zkfilehashinfo.h"
 #include "updatewizard/statisticsreport.h"
 #include "updatewizard/wizardglobals.h"
-#include "tests/tools/peer.h"
+#include "tests/support/peer.h"
 
 // The program's globals, which the start-up would set.
 CStringA g_strProgramName;
@@ -28,20 +27,11 @@ namespace {
 const char kPage[] = "/cpage/ClientDownLoad/index_v2.asp";
 const char kZeroDigest[] = "0000000000000000000000000000000000000000";
 
-std::string Env(const char* name) {
-  const char* value = std::getenv(name);
-  return value ? value : "";
-}
+using zktest::Env;
 
 std::string Root() { return "http://127.0.0.1:" + Env("ZK_STATISTICS_PORT"); }
 
-std::string LogPath() {
-  std::string path = "Z:" + Env("ZK_STATISTICS_STATE") + "/nginx/access.log";
-  for (char& c : path) {
-    if (c == '/') c = '\\';
-  }
-  return path;
-}
+std::string LogPath() { return zktest::HostPath(Env("ZK_STATISTICS_STATE") + "/nginx/access.log"); }
 
 std::vector<std::string> LogLines() {
   std::istringstream in(zktest::WithoutSyncLines(zktest::ReadFileBytes(LogPath())));

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "_Common/zkgethttp_testpeers.h"
+#include "tests/support/httppeers.h"
 #include "updatewizard/updateworker_win.h"
 
 // The start-up's globals, which the statistics report reads.
@@ -17,9 +17,8 @@ CStringA g_strBrowserName = "IE 8.0";
 
 namespace {
 
-using zkhttptest::Env;
-using zkhttptest::HostPath;
-using zkhttptest::ReadWholeFile;
+using zktest::Env;
+using zktest::HostPath;
 
 std::string Root() { return "http://127.0.0.1:" + Env("ZK_WORKER_NGINX_PORT"); }
 
@@ -63,8 +62,8 @@ TEST(UpdateWorkerDialogTest, DialogEndsWithTheWorkersResult) {
     g_running = nullptr;
     EXPECT_EQ(dialog.GetResultCode(), c.code) << c.script_case;
     EXPECT_STREQ(g_strWizardPath, program.c_str());
-    EXPECT_EQ(ReadWholeFile(Env("ZK_WORKER_DATA") + "/appdata/dialog/corvalise/Quillan1.exe"),
-              ReadWholeFile(Env("ZK_WORKER_PROGRAMS") + "/quillan_" + c.program_after + ".exe"))
+    EXPECT_EQ(zktest::ReadFileBytes(HostPath(Env("ZK_WORKER_DATA") + "/appdata/dialog/corvalise/Quillan1.exe")),
+              zktest::ReadFileBytes(HostPath(Env("ZK_WORKER_PROGRAMS") + "/quillan_" + c.program_after + ".exe")))
         << c.script_case;
   }
 }

@@ -12,14 +12,14 @@
 #include "_Common/zkfilehashinfo.h"
 #include "_Common/zkgethttp.h"
 #include "_Common/zkcommonfunc_win.h"
-#include "_Common/zkgethttp_testpeers.h"
-#include "tests/tools/peer.h"
+#include "tests/support/httppeers.h"
+#include "tests/support/peer.h"
 
 namespace {
 
-using zkhttptest::Env;
-using zkhttptest::HostPath;
-using zkhttptest::ReadWholeFile;
+using zktest::Env;
+using zktest::HostPath;
+using zktest::ReadFileBytes;
 
 }  // namespace
 
@@ -33,11 +33,6 @@ namespace {
 std::string Root() { return "http://127.0.0.1:" + Env("ZK_WORKER_NGINX_PORT"); }
 std::string FaultRoot() { return "http://127.0.0.1:" + Env("ZK_WORKER_FAULT_PORT") + "/"; }
 
-std::string ReadFile(const std::string& windows_path) {
-  std::string unix_path = windows_path;
-  return ReadWholeFile(unix_path.rfind("Z:", 0) == 0 ? unix_path.substr(2) : unix_path);
-}
-
 std::string Program(const std::string& variant) {
   return HostPath(Env("ZK_WORKER_PROGRAMS") + "/quillan_" + variant + ".exe");
 }
@@ -46,7 +41,7 @@ std::string Program(const std::string& variant) {
 std::string NginxLog() {
   EXPECT_TRUE(zktest::SyncAccessLog(std::stoi(Env("ZK_WORKER_NGINX_PORT")),
                                     HostPath(Env("ZK_WORKER_DATA") + "/nginx/access.log")));
-  return ReadWholeFile(Env("ZK_WORKER_DATA") + "/nginx/access.log");
+  return ReadFileBytes(HostPath(Env("ZK_WORKER_DATA") + "/nginx/access.log"));
 }
 
 int CountOf(const std::string& text, const std::string& part) {
@@ -164,7 +159,7 @@ TEST_P(UpdateWorkerRunTest, LeavesCodeProgramAndNoTemporaryFiles) {
   EXPECT_STREQ(g_strWizardFolder, folder_.c_str());
   EXPECT_STREQ(g_strWizardPath, program_.c_str());
   if (*c.program_after) {
-    EXPECT_EQ(ReadFile(program_), ReadFile(Program(c.program_after))) << "program is not " << c.program_after;
+    EXPECT_EQ(ReadFileBytes(program_), ReadFileBytes(Program(c.program_after))) << "program is not " << c.program_after;
     EXPECT_EQ(GetFileAttributesA(program_.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
   } else {
     EXPECT_EQ(GetFileAttributesA(program_.c_str()), INVALID_FILE_ATTRIBUTES);
@@ -220,8 +215,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, UpdateWorkerRunTest, ::testing::ValuesIn(kRunCas
 // entry that would unpack to more than it as an unreadable zip (5006),
 // before anything is unpacked. The old program stays and no file is left.
 TEST_F(UpdateWorkerTest, ZipAndProgramAreHeldToTheSizeLimit) {
-  const int64_t zip_size = ReadWholeFile(Env("ZK_WORKER_DATA") + "/docroot/good/Quillan1.zip").size();
-  const int64_t program_size = ReadFile(Program("new")).size();
+  const int64_t zip_size = ReadFileBytes(HostPath(Env("ZK_WORKER_DATA") + "/docroot/good/Quillan1.zip")).size();
+  const int64_t program_size = ReadFileBytes(Program("new")).size();
   ASSERT_LT(zip_size, program_size);
   struct Case {
     const char* name;
@@ -245,7 +240,7 @@ TEST_F(UpdateWorkerTest, ZipAndProgramAreHeldToTheSizeLimit) {
     Install("old");
     settings_.max_program_archive_bytes = c.limit;
     EXPECT_EQ(CZKUpdateWorker(settings_).RunUpdate(nullptr), c.expected);
-    EXPECT_TRUE(ReadFile(program_) == ReadFile(Program(c.program_after))) << "program is not " << c.program_after;
+    EXPECT_TRUE(ReadFileBytes(program_) == ReadFileBytes(Program(c.program_after))) << "program is not " << c.program_after;
     EXPECT_EQ(GetFileAttributesA((program_ + ".zip").c_str()), INVALID_FILE_ATTRIBUTES) << "zip left behind";
     EXPECT_EQ(GetFileAttributesA((program_ + "_").c_str()), INVALID_FILE_ATTRIBUTES) << "unpack file left behind";
   }
@@ -277,7 +272,7 @@ TEST_F(UpdateWorkerTest, OccupiedZipOrUnpackPathFails) {
     const std::string occupied = program_ + c.suffix;
     ASSERT_TRUE(CreateDirectoryA(occupied.c_str(), nullptr));
     EXPECT_EQ(CZKUpdateWorker(settings_).RunUpdate(nullptr), c.expected) << c.suffix;
-    EXPECT_EQ(ReadFile(program_), ReadFile(Program("old"))) << c.suffix;
+    EXPECT_EQ(ReadFileBytes(program_), ReadFileBytes(Program("old"))) << c.suffix;
     RemoveDirectoryA(occupied.c_str());
   }
   EXPECT_EQ(GetFileAttributesA((program_ + "_").c_str()), INVALID_FILE_ATTRIBUTES);
@@ -303,7 +298,7 @@ TEST_F(UpdateWorkerTest, ReadOnlyHiddenOrSystemOldProgramIsReplaced) {
     Install("old");
     ASSERT_TRUE(SetFileAttributesA(program_.c_str(), attributes));
     EXPECT_EQ(CZKUpdateWorker(settings_).RunUpdate(nullptr), 0);
-    EXPECT_EQ(ReadFile(program_), ReadFile(Program("new")));
+    EXPECT_EQ(ReadFileBytes(program_), ReadFileBytes(Program("new")));
     EXPECT_EQ(GetFileAttributesA(program_.c_str()) & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
                                                       FILE_ATTRIBUTE_SYSTEM),
               0u);

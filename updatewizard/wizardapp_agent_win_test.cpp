@@ -8,12 +8,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "tests/tools/peer.h"
+#include "tests/support/peer.h"
 #include "zkrunparammodulelib/zkrunparam.h"
 
 namespace {
@@ -22,10 +21,7 @@ namespace {
 const char kTitleLogged[] =
     "\\xB0\\xD4\\xC0\\xD3 \\xBE\\xF7\\xB5\\xA5\\xC0\\xCC\\xC6\\xAE \\xB8\\xB6\\xB9\\xFD\\xBB\\xE7";
 
-std::string Env(const char* name) {
-  const char* value = std::getenv(name);
-  return value ? value : "";
-}
+using zktest::Env;
 
 std::string Root() { return "http://127.0.0.1:" + Env("ZK_WIZARD_NGINX_PORT") + "/"; }
 
@@ -35,7 +31,7 @@ std::string InstalledProgram() {
   return std::string(folder) + "\\corvalise\\Quillan1.exe";
 }
 
-std::string AccessLog() { return zktest::ReadFileBytes("Z:" + Env("ZK_WIZARD_NGINX_LOG")); }
+std::string AccessLog() { return zktest::ReadFileBytes(zktest::HostPath(Env("ZK_WIZARD_NGINX_LOG"))); }
 
 // A logged request: its path without the query, and its agent.
 struct Request {

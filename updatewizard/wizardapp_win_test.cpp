@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "_Common/zkcommonfunc_win.h"
-#include "tests/tools/recorded_boxes.h"
-#include "tests/tools/wizard_texts.h"
+#include "tests/support/recorded_boxes.h"
+#include "tests/support/wizard_texts.h"
 
 namespace {
 

@@ -56,7 +56,7 @@ if(ZK_WINDOWS)
   set_tests_properties(updateworker_peers_stop PROPERTIES FIXTURES_CLEANUP updateworker_peers)
 
   zk_test(updateworker_win_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/updateworker_win_test.cpp
-    LIBS zkupdateworker zktest_peer)
+    LIBS zkupdateworker zktestsupport_win)
   add_dependencies(updateworker_win_test worker_quillan_old worker_quillan_new worker_quillan_pointed)
   set_property(TEST updateworker_win_test APPEND PROPERTY ENVIRONMENT
     "ZK_WORKER_DATA=${zk_worker_data};ZK_WORKER_PROGRAMS=${zk_worker_programs};ZK_WORKER_NGINX_PORT=${zk_worker_nginx_port}"

@@ -8,7 +8,7 @@
 // decrypts back to itself.
 #include <string>
 
-#include "_Common/fuzzsupport.h"
+#include "tests/support/fuzzsupport.h"
 #include "zkcrypt/corecipher.h"
 
 namespace {

@@ -12,6 +12,6 @@ zk_test(zkcbdata_test SOURCES ${zk_cbdata_dir}/zkseed_test.cpp ${zk_cbdata_dir}/
 
 if(ZK_WINDOWS)
   # The real clipboard, filled by the clipboard tool that lies in the tests folder.
-  zk_test(zkcbdata_wine_test SOURCES ${zk_cbdata_dir}/zkcbdata_wine_test.cpp LIBS zkcbdata zktest_peer)
+  zk_test(zkcbdata_wine_test SOURCES ${zk_cbdata_dir}/zkcbdata_wine_test.cpp LIBS zkcbdata zktestsupport_win)
   set_target_properties(zkcbdata_wine_test PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
 endif()

@@ -14,7 +14,7 @@
 #include <algorithm>
 #include <string>
 
-#include "_Common/fuzzsupport.h"
+#include "tests/support/fuzzsupport.h"
 #include "zkrunparammodulelib/zkcbdata.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "tests/tools/peer.h"
+#include "tests/support/peer.h"
 #include "zkrunparammodulelib/zkcbdata.h"
 
 namespace {

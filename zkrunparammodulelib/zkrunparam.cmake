@@ -54,7 +54,7 @@ if(ZK_WINDOWS)
   target_link_libraries(runparam_sender PRIVATE zkrunparam_wizard)
   add_executable(runparam_receiver ${zk_runparam_dir}/zkrunparampeer_receiver.cpp)
   target_link_libraries(runparam_receiver PRIVATE zkrunparam_wizard psapi)
-  zk_test(zkrunparam_wine_test SOURCES ${zk_runparam_dir}/zkrunparamwine_test.cpp LIBS zktest_peer zkrunparam_wizard)
+  zk_test(zkrunparam_wine_test SOURCES ${zk_runparam_dir}/zkrunparamwine_test.cpp LIBS zktestsupport_win zkrunparam_wizard)
   add_dependencies(zkrunparam_wine_test runparam_sender runparam_receiver)
   set_tests_properties(zkrunparam_wine_test PROPERTIES FIXTURES_SETUP zkrunparam_wire)
   # Beside the test peers (cliptool), which the test starts from its own folder.

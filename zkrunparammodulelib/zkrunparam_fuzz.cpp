@@ -13,7 +13,7 @@
 #include <algorithm>
 #include <string>
 
-#include "_Common/fuzzsupport.h"
+#include "tests/support/fuzzsupport.h"
 #include "zkrunparammodulelib/zkrunenv.h"
 #include "zkrunparammodulelib/zkrunparamcodes.h"
 #include "zkrunparammodulelib/zkrunparamfake_test.h"

@@ -7,7 +7,8 @@
 #include <sstream>
 #include <string>
 
-#include "tests/tools/peer.h"
+#include "tests/support/clipboard.h"
+#include "tests/support/peer.h"
 #include "zkrunparammodulelib/zkrunenv.h"
 #include "zkrunparammodulelib/zkrunparam.h"
 
@@ -39,14 +40,6 @@ HandOver RunHandOver(const std::string& program, const std::string& scenario) {
   run.receiver = ParseReport(zktest::ReadFileBytes(receiverReport));
   run.wire = ParseReport(zktest::ReadFileBytes(receiverReport + ".wire"));
   return run;
-}
-
-// Whether the registered format still holds data that a reader would get.
-bool ClipFormatHasData() {
-  for (int attempt = 0; attempt < 100 && !OpenClipboard(nullptr); ++attempt) Sleep(20);
-  HANDLE data = GetClipboardData(RegisterClipboardFormatA("Corvalise_ClipFormat"));
-  CloseClipboard();
-  return data != nullptr;
 }
 
 std::string Receiver() { return zktest::ProgramFolder() + "runparam_receiver.exe"; }
@@ -191,14 +184,14 @@ TEST(RunParamHandOver, CompleteLoadClearsTheClipboardFormat) {
   HandOver run = RunHandOver(Receiver(), "one");
   EXPECT_EQ(run.receiver["code"], "0");
   // The format's data is dropped; the system may go on listing the format itself.
-  EXPECT_FALSE(ClipFormatHasData());
+  EXPECT_FALSE(zktest::ClipFormatHasData());
 
   // A load that fails leaves it.
   ASSERT_EQ(zktest::RunPeer("cliptool.exe set-format Corvalise_ClipFormat 0011|2233"), 0);
   run = RunHandOver(Receiver(), "empty");
   EXPECT_EQ(run.receiver["code"], "3101");
   EXPECT_EQ(zktest::RunPeer("cliptool.exe has-format Corvalise_ClipFormat"), 0);
-  EXPECT_TRUE(ClipFormatHasData());
+  EXPECT_TRUE(zktest::ClipFormatHasData());
   zktest::RunPeer("cliptool.exe empty");
 }
 

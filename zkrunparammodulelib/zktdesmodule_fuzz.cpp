@@ -8,7 +8,7 @@
 // the module encrypted decrypt back to themselves.
 #include <string>
 
-#include "_Common/fuzzsupport.h"
+#include "tests/support/fuzzsupport.h"
 #include "zkrunparammodulelib/zktdesmodule.h"
 
 namespace {

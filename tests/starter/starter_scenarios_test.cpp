@@ -10,7 +10,7 @@
 #include <string>
 
 #include "tests/starter/webpage.h"
-#include "tests/tools/peer.h"
+#include "tests/support/peer.h"
 
 namespace {
 

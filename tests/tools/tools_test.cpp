@@ -9,7 +9,7 @@
 #include <sstream>
 #include <string>
 
-#include "tests/tools/peer.h"
+#include "tests/support/peer.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "tests/tools/standin_record.h"
+#include "tests/support/standin_record.h"
 
 namespace {
 

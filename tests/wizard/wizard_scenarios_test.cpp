@@ -17,8 +17,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/tools/peer.h"
-#include "tests/tools/wizard_texts.h"
+#include "tests/support/peer.h"
+#include "tests/support/wizard_texts.h"
 
 namespace {
 
@@ -35,13 +35,8 @@ using Pairs = std::vector<std::pair<std::string, std::string>>;
 // ("2, 3, 0, 7") without spaces.
 const char kSenderBrowserName[] = "wizsender 2,3,0,7";
 
-std::string Env(const char* name) {
-  const char* value = getenv(name);
-  return value ? value : "";
-}
-
-// A Unix path of the build as Wine sees it.
-std::string HostPath(const std::string& path) { return "Z:" + path; }
+using zktest::Env;
+using zktest::HostPath;
 
 std::string WizardProgram() { return zktest::ProgramFolder() + "Tesselo1.exe"; }
 std::string StandIn(const char* kind) { return zktest::ProgramFolder() + "wizard-programs\\quillan_" + kind + ".exe"; }
@@ -86,18 +81,9 @@ int RunWizard(const Pairs& pairs, const std::string& sender = zktest::ProgramFol
   return code;
 }
 
-HANDLE StartProcess(std::string line) {
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION info = {};
-  if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) return nullptr;
-  CloseHandle(info.hThread);
-  return info.hProcess;
-}
-
 // RunWizard in the background: the handle of the sender, which ends with the wizard.
 HANDLE StartWizard(const Pairs& pairs) {
-  return StartProcess(SenderCommand(zktest::ProgramFolder() + "WizSender.exe", pairs));
+  return zktest::StartProcess(SenderCommand(zktest::ProgramFolder() + "WizSender.exe", pairs));
 }
 
 // Waits for the process while this thread answers the messages sent to its
@@ -450,7 +436,7 @@ TEST_F(WizardScenarioTest, ASecondStartBringsTheFirstDialogToTheFront) {
   ASSERT_TRUE(other);
   SetForegroundWindow(other);
   ASSERT_EQ(GetForegroundWindow(), other);
-  HANDLE second = StartProcess("\"" + WizardProgram() + "\"");
+  HANDLE second = zktest::StartProcess("\"" + WizardProgram() + "\"");
   ASSERT_TRUE(second);
   EXPECT_TRUE(WaitPumping(second, 30000)) << "the second wizard did not end";
   CloseHandle(second);

@@ -6,10 +6,10 @@
 #include <map>
 #include <string>
 
-namespace zktest {
+#include "tests/support/process.h"
+#include "tests/support/testenv.h"
 
-// Folder of the running test program, with a trailing backslash.
-std::string ProgramFolder();
+namespace zktest {
 
 // Runs a command line (program names are looked up in the test program's
 // folder first), waits for it and returns its exit code, or -1 when it
@@ -44,9 +44,6 @@ bool SyncAccessLog(int port, const std::string& log_path, unsigned timeout_ms = 
 
 // An access log's text without the lines of SyncAccessLog's own requests.
 std::string WithoutSyncLines(const std::string& log);
-
-// Reads a whole file; empty when it is missing.
-std::string ReadFileBytes(const std::string& path);
 
 // A test peer's report: one "key=value" line per item.
 using Report = std::map<std::string, std::string>;

@@ -3,50 +3,26 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 #include <string>
+
+#include "tests/support/testenv.h"
 
 namespace zkhttptest {
 
-inline std::string Env(const char* name) {
-  const char* value = std::getenv(name);
-  return value ? value : "";
-}
+using zktest::Env;
 
 // "http://127.0.0.1:<port>" of nginx or of the fault server.
 inline std::string NginxRoot() { return "http://127.0.0.1:" + Env("ZK_HTTP_NGINX_PORT"); }
 inline std::string FaultRoot() { return "http://127.0.0.1:" + Env("ZK_HTTP_FAULT_PORT"); }
 
-// A Unix path as the program sees it (under Wine through drive Z:).
-inline std::string HostPath(const std::string& unix_path) {
-#ifdef _WIN32
-  std::string path = "Z:" + unix_path;
-  for (char& c : path) {
-    if (c == '/') c = '\\';
-  }
-  return path;
-#else
-  return unix_path;
-#endif
-}
-
-inline std::string ReadWholeFile(const std::string& path) {
-  std::ifstream in(HostPath(path), std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
-
 // The bytes of the last request that the fault server received for a case.
 inline std::string RecordedRequest(const std::string& name) {
-  return ReadWholeFile(Env("ZK_HTTP_STATE") + "/fault/requests/" + name + ".req");
+  return zktest::ReadFileBytes(zktest::HostPath(Env("ZK_HTTP_STATE") + "/fault/requests/" + name + ".req"));
 }
 
 // The access log of nginx (one line per request).
-inline std::string NginxLog() { return ReadWholeFile(Env("ZK_HTTP_STATE") + "/nginx/access.log"); }
+inline std::string NginxLog() { return zktest::ReadFileBytes(zktest::HostPath(Env("ZK_HTTP_STATE") + "/nginx/access.log")); }
 
 // Byte at offset of the block pattern of the files that make-docroot.py writes.
 inline unsigned char PatternByte(uint64_t offset) {

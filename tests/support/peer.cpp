@@ -1,5 +1,5 @@
 // Helpers for tests that run the test peers and programs (see peer.h).
-#include "tests/tools/peer.h"
+#include "tests/support/peer.h"
 
 #include <winsock2.h>
 #include <windows.h>
@@ -7,17 +7,9 @@
 #include <tlhelp32.h>
 
 #include <cstdio>
-#include <fstream>
 #include <sstream>
 
 namespace zktest {
-
-std::string ProgramFolder() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string folder(path);
-  return folder.substr(0, folder.find_last_of('\\') + 1);
-}
 
 namespace {
 
@@ -70,23 +62,6 @@ std::string EndChildren() {
   }
   CloseHandle(snapshot);
   return names;
-}
-
-HANDLE StartProcess(const std::string& command_line, DWORD flags = 0) {
-  std::string line = command_line;
-  std::string first = line.substr(0, line.find(' '));
-  if (first.find('\\') == std::string::npos && first.find('"') == std::string::npos &&
-      GetFileAttributesA((ProgramFolder() + first).c_str()) != INVALID_FILE_ATTRIBUTES) {
-    line = "\"" + ProgramFolder() + first + "\"" + line.substr(first.size());
-  }
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION info = {};
-  if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, flags, nullptr, nullptr, &startup, &info)) {
-    return nullptr;
-  }
-  CloseHandle(info.hThread);
-  return info.hProcess;
 }
 
 }  // namespace
@@ -169,13 +144,6 @@ std::string WithoutSyncLines(const std::string& log) {
     if (line.find(std::string(" ") + kSyncPath + "?") == std::string::npos) kept += line + "\n";
   }
   return kept;
-}
-
-std::string ReadFileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
 }
 
 Report ParseReport(const std::string& text) {

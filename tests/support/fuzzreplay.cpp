@@ -6,7 +6,7 @@
 #include <iterator>
 #include <vector>
 
-#include "_Common/fuzzsupport.h"
+#include "tests/support/fuzzsupport.h"
 
 namespace {
 
