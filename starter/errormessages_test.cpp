@@ -10,6 +10,7 @@
 #include "starter/errormessages.h"
 #include "starter/resource_ids.h"
 #include "tests/support/peer.h"
+#include "tests/support/starter_texts.h"
 
 namespace {
 
@@ -20,14 +21,14 @@ struct MessageCase {
 };
 
 const MessageCase kMessages[] = {
-    {IDS_ERROR_CAPTION, "에러"},
-    {IDS_ALREADY_RUNNING, "코르발 스타터 가 이미 실행 중입니다. 잠시 후 다시 시도해주세요."},
-    {IDS_NO_CLIPBOARD_TEXT, "코르발 스타터 실행에 실패하였습니다. 다시 한 번 시도해주세요."},
-    {IDS_MISSING_COMMAND_LINE_VALUE, "게임 홈페이지에서 실행하셔야 합니다."},
-    {IDS_RESTORE_FAILED, "코르발 스타터 업데이트에 실패하였습니다. \n 다음 실행 시 다시 설치합니다."},
-    {IDS_DECRYPT_FAILED, "코르발 스타터 실행에 실패하였습니다. 다시 한 번 시도해주세요."},
-    {IDS_STARTER_UPDATE_FAILED, "코르발 스타터 업데이트에 실패하였습니다. "},
-    {IDS_WIZARD_UPDATE_FAILED, "코르발 스타터 업데이트에 실패하였습니다. \n다음 실행 시 자동으로 업데이트 됩니다"},
+    {IDS_ERROR_CAPTION, startertexts::kCaption},
+    {IDS_ALREADY_RUNNING, startertexts::kAlreadyRunning},
+    {IDS_NO_CLIPBOARD_TEXT, startertexts::kStartFailed},
+    {IDS_MISSING_COMMAND_LINE_VALUE, startertexts::kNotFromTheHomePage},
+    {IDS_RESTORE_FAILED, startertexts::kRestoreFailed},
+    {IDS_DECRYPT_FAILED, startertexts::kStartFailed},
+    {IDS_STARTER_UPDATE_FAILED, startertexts::kUpdateFailed},
+    {IDS_WIZARD_UPDATE_FAILED, startertexts::kWizardUpdateFailed},
 };
 
 std::string Utf8(const CString& text) {

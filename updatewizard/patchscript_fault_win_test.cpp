@@ -7,12 +7,12 @@
 
 #include <windows.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "_Common/zkcommonfunc_win.h"
 #include "tests/support/recorded_boxes.h"
+#include "tests/support/testenv.h"
 #include "tests/support/wizard_texts.h"
 
 namespace {
@@ -25,8 +25,7 @@ std::string Text(unsigned id) {
 }
 
 std::string FaultUrl(const char* name) {
-  const char* port = std::getenv("ZK_PATCH_FAULT_PORT");
-  return std::string("http://127.0.0.1:") + (port ? port : "") + "/" + name + "/CorvaliseAvatar.htm";
+  return "http://127.0.0.1:" + zktest::Env("ZK_PATCH_FAULT_PORT") + "/" + name + "/CorvaliseAvatar.htm";
 }
 
 std::vector<zktest::RecordedBox>& g_boxes = zktest::RecordedBoxes();
