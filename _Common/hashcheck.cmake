@@ -20,7 +20,7 @@ set_property(TEST zkfilehashinfo_test APPEND PROPERTY ENVIRONMENT "ZK_HASH_DATA=
 set_tests_properties(zkfilehashinfo_test PROPERTIES FIXTURES_REQUIRED hashcheck_data)
 
 if(ZK_WINDOWS)
-  math(EXPR zk_hash_nginx_port "${ZK_PORT_BASE} + 6")
+  set(zk_hash_nginx_port ${ZK_PORT_HASH_NGINX})
   add_test(NAME hashcheck_peers_start
     COMMAND ${CMAKE_SOURCE_DIR}/tests/peers/nginx-ctl start ${zk_hash_data}/nginx ${zk_hash_nginx_port} ${zk_hash_data}/docroot)
   add_test(NAME hashcheck_peers_stop COMMAND ${CMAKE_SOURCE_DIR}/tests/peers/nginx-ctl stop ${zk_hash_data}/nginx)

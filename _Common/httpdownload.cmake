@@ -9,8 +9,8 @@ if(ZK_WINDOWS)
   target_link_libraries(zkhttpdownload PUBLIC zkgethttp zkcommonfunc zkerrorcodes zkframework)
 
   # Peers: nginx with the test files, and a fault server that ignores ranges.
-  math(EXPR zk_download_nginx_port "${ZK_PORT_BASE} + 4")
-  math(EXPR zk_download_fault_port "${ZK_PORT_BASE} + 5")
+  set(zk_download_nginx_port ${ZK_PORT_DOWNLOAD_NGINX})
+  set(zk_download_fault_port ${ZK_PORT_DOWNLOAD_FAULT})
   set(zk_download_state ${CMAKE_BINARY_DIR}/download-peers)
   add_test(NAME httpdownload_peers_start
     COMMAND ${CMAKE_SOURCE_DIR}/tests/download/download-peers start ${zk_download_state}

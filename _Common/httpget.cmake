@@ -11,8 +11,8 @@ else()
 endif()
 
 # Peers of the tests: nginx with the pattern files and the fault server.
-math(EXPR zk_http_nginx_port "${ZK_PORT_BASE} + 7")
-math(EXPR zk_http_fault_port "${ZK_PORT_BASE} + 8")
+set(zk_http_nginx_port ${ZK_PORT_HTTP_NGINX})
+set(zk_http_fault_port ${ZK_PORT_HTTP_FAULT})
 set(zk_http_state ${CMAKE_BINARY_DIR}/httpget-peers)
 add_test(NAME httpget_peers_start
   COMMAND ${CMAKE_SOURCE_DIR}/tests/faultserver/http-peers start ${zk_http_state}
@@ -24,7 +24,7 @@ set_tests_properties(httpget_peers_stop PROPERTIES FIXTURES_CLEANUP httpget_peer
 function(zk_http_peer_test name)
   zk_test(${name} ${ARGN})
   set_property(TEST ${name} APPEND PROPERTY ENVIRONMENT
-    "ZK_HTTP_NGINX_PORT=${zk_http_nginx_port};ZK_HTTP_FAULT_PORT=${zk_http_fault_port};ZK_HTTP_STATE=${zk_http_state}")
+    "ZK_HTTP_NGINX_PORT=${zk_http_nginx_port};ZK_HTTP_FAULT_PORT=${zk_http_fault_port};ZK_HTTP_CLOSED_PORT=${ZK_PORT_HTTP_CLOSED};ZK_HTTP_STATE=${zk_http_state}")
   set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED httpget_peers RESOURCE_LOCK httpget_peers)
 endfunction()
 

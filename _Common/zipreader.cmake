@@ -23,8 +23,3 @@ zk_test(zipreader_test SOURCES zipreader_test.cpp zipreader_testing.h LIBS ${zk_
 if(ZK_WINDOWS)
   zk_test(zipreader_win_test SOURCES zipreader_win_test.cpp zipreader_testing.h LIBS zkzip_win)
 endif()
-
-add_executable(zipreader_replay fuzzreplay.cpp fuzzsupport.h zipreader_fuzz.cpp zipreader_fuzz.h)
-target_link_libraries(zipreader_replay PRIVATE ${zk_zip_platform})
-add_test(NAME zipreader_replay COMMAND zipreader_replay ${CMAKE_CURRENT_SOURCE_DIR}/testdata/zip)
-set_tests_properties(zipreader_replay PROPERTIES TIMEOUT 300)

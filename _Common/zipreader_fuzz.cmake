@@ -1,11 +1,6 @@
-# The zip reader's libFuzzer build (its replay is in zipreader.cmake).
+# Fuzz driver of the zip reader over a memory source, and its replay over the
+# committed corpus (the test archives and what fuzzing found worth keeping).
 include(${CMAKE_SOURCE_DIR}/cmake/zkfuzz.cmake)
 
-if(ZK_FUZZ AND NOT ZK_WINDOWS)
-  add_executable(zipreader_fuzz ${CMAKE_CURRENT_LIST_DIR}/zipreader_fuzz.cpp)
-  target_link_libraries(zipreader_fuzz PRIVATE zkzip)
-  target_compile_definitions(zipreader_fuzz PRIVATE ZK_LIBFUZZER)
-  target_link_options(zipreader_fuzz PRIVATE -fsanitize=fuzzer)
-  file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/fuzz-drivers/zipreader.conf
-    CONTENT "$<TARGET_FILE:zipreader_fuzz>\n${CMAKE_CURRENT_LIST_DIR}/testdata/zip\n0\n")
-endif()
+zk_fuzz_driver(zipreader SOURCES ${CMAKE_CURRENT_LIST_DIR}/zipreader_fuzz.cpp
+  LIBS ${zk_zip_platform} CORPUS ${CMAKE_CURRENT_LIST_DIR}/testdata/fuzz/zipreader)

@@ -6,6 +6,7 @@
 #include <cryptopp/sha.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
@@ -53,8 +54,14 @@ class CFileHashInfo {
   bool VerifyFile(const char* path, const char* fallback);
   // Downloads the hash list beside the patch script at script_url into a
   // temporary file of the current folder, adds its digests and takes its
-  // check type. 0, 2000 for an unusable address, or the download's code.
+  // check type. 0, 2000 for an unusable address, or the download's code
+  // (3504 for a list announced or sent above kMaxHashListBytes, whose
+  // temporary file is deleted).
   LauncherErrorCode LoadHashInfo(const char* script_url);
+
+  // Largest hash list taken: the list is a small ini text, and a server that
+  // sends more must not fill the disk of the folder it is written to.
+  static constexpr int64_t kMaxHashListBytes = 4 << 20;
 
   // Adds the digests of the "name=value" entries of an ini section block
   // (each entry NUL-terminated, an empty entry ends it; size bytes at most).

@@ -10,6 +10,29 @@
 #include "_Common/zkcommonfunc_win.h"
 #include "_Common/zkhttpdownload.h"
 
+namespace {
+
+// Stops a hash-list download that is announced or grows above the limit.
+class HashListBound : public IHttpDownloadCallback {
+ public:
+  BOOL ConfirmResume(LPCSTR) override { return FALSE; }
+  int IsStopRequested() override { return exceeded_ ? 1 : 0; }
+  void OnStart(int64_t total, int64_t) override { exceeded_ = exceeded_ || total > CFileHashInfo::kMaxHashListBytes; }
+  void OnTransferStart(int64_t, int64_t) override {}
+  void OnData(const void*, unsigned length) override {
+    received_ += length;
+    exceeded_ = exceeded_ || received_ > CFileHashInfo::kMaxHashListBytes;
+  }
+  void OnFinished(int, LPCSTR) override {}
+  bool Exceeded() const { return exceeded_; }
+
+ private:
+  int64_t received_ = 0;
+  bool exceeded_ = false;
+};
+
+}  // namespace
+
 void HashInfoTrace(const char* format, ...) {
   if (!g_bDebugTraceEnabled) return;
   char text[2048];
@@ -33,13 +56,20 @@ LauncherErrorCode CFileHashInfo::LoadHashInfo(const char* script_url) {
                 static_cast<unsigned>(std::rand() % 10000000));
 
   CZKHttpDownload download(1);
-  if (!download.Init(url, file_name, nullptr)) {
+  HashListBound bound;
+  if (!download.Init(url, file_name, &bound)) {
     HashInfoTrace("invalid hashinfo url[%s] or filename[%s]", url.GetString(), file_name);
     return LauncherError::INVALID_PARAM;
   }
   m_check_type = kCheckLenient;
   CStringA detail;
   LauncherErrorCode code = download.Download(detail);
+  if (bound.Exceeded()) {
+    // Not a list that was cut short, but one that must not be kept at all.
+    DeleteFileA(file_name);
+    HashInfoTrace("hash info above %d bytes - url[%s]", static_cast<int>(kMaxHashListBytes), url.GetString());
+    return LauncherError::DOWNLOAD_CANT_READ_URL;
+  }
   if (code != 0) {
     // The partial file stays: the download leaves what it reached.
     HashInfoTrace("failed to download hash info - url[%s], local_file[%s]", url.GetString(), file_name);

@@ -99,6 +99,14 @@ TEST_F(LoadHashInfoTest, UnreachableListMakesTheCheckLenient) {
   EXPECT_STREQ(info.GetFailedFiles()[0], archive.c_str());
 }
 
+TEST_F(LoadHashInfoTest, ListAboveTheLimitIsRefusedAndNotKept) {
+  CFileHashInfo info;
+  EXPECT_EQ(info.LoadHashInfo((Root() + "/huge/patch.htm").c_str()), 3504);
+  EXPECT_EQ(info.GetCheckType(), 2) << "the refused list's CheckType=1 was taken";
+  EXPECT_EQ(info.FindDigest("archive.zip"), nullptr);
+  EXPECT_EQ(TemporaryFiles(), 0);
+}
+
 TEST_F(LoadHashInfoTest, StrictListRejectsAWrongArchiveOnce) {
   CFileHashInfo info;
   ASSERT_EQ(info.LoadHashInfo((Root() + "/ct0/patch.htm").c_str()), 0);

@@ -138,7 +138,7 @@ TEST(FrameworkGetterOpen, ArgumentsAddressesAndClosedState) {
   getter.Close();
   getter.Close();
   EXPECT_EQ(getter.Read(&byte, 1, got), 3);
-  const std::string closed = "http://127.0.0.1:" + std::to_string(std::stoi(zkhttptest::Env("ZK_HTTP_FAULT_PORT")) + 1);
+  const std::string closed = "http://127.0.0.1:" + zkhttptest::Env("ZK_HTTP_CLOSED_PORT");
   EXPECT_EQ(getter.Open((closed + "/x").c_str(), 0), 9);
 }
 
@@ -164,7 +164,7 @@ TEST(FrameworkGetterContentLength, SixtyFourBitsAndMissing) {
 }
 
 TEST(ProbeUrlFileSize, SizesAndFailures) {
-  const std::string closed = "http://127.0.0.1:" + std::to_string(std::stoi(zkhttptest::Env("ZK_HTTP_FAULT_PORT")) + 1);
+  const std::string closed = "http://127.0.0.1:" + zkhttptest::Env("ZK_HTTP_CLOSED_PORT");
   EXPECT_EQ(ProbeUrlFileSize(nullptr), -1);
   EXPECT_EQ(ProbeUrlFileSize((NginxRoot() + "/small.bin").c_str()), 100000);
   EXPECT_EQ(ProbeUrlFileSize((NginxRoot() + "/empty.bin").c_str()), 0);

@@ -249,7 +249,7 @@ struct ArgumentCase {
 };
 
 TEST(BigFileGetterOpen, ArgumentsAndAddresses) {
-  const std::string closed_port = "http://127.0.0.1:" + std::to_string(std::stoi(zkhttptest::Env("ZK_HTTP_FAULT_PORT")) + 1);
+  const std::string closed_port = "http://127.0.0.1:" + zkhttptest::Env("ZK_HTTP_CLOSED_PORT");
   const ArgumentCase cases[] = {
       {nullptr, 0, 1},
       {"", 0, 1},

@@ -14,6 +14,8 @@
 #include "framework/cstring.h"
 #include "framework/seam.h"
 
+class CZKFile;
+
 // Watches and steers a download. The download calls ConfirmResume,
 // IsStopRequested and the four notifications, on the thread that runs it;
 // the results of the notifications are not used.
@@ -62,6 +64,13 @@ class CZKHttpDownload {
 
  private:
   LauncherErrorCode Transfer(CStringA& detail);
+  // Makes the local file's folders and opens the file, keeping what it holds.
+  bool OpenLocalFile(CZKFile& file) const;
+  // Where the transfer goes on in the open file: its end, or 0 (the file then
+  // emptied) when it is larger than total or may not be resumed.
+  int64_t ResumePoint(CZKFile& file, int64_t total) const;
+  // Copies the answer body into the file until a short read.
+  LauncherErrorCode CopyBody(IZKGetHTTP& getter, CZKFile& file, CStringA& detail) const;
   bool StopRequested() const { return m_callback && m_callback->IsStopRequested() == 1; }
 
   CStringA m_url;

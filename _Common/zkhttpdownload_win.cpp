@@ -82,35 +82,59 @@ LauncherErrorCode CZKHttpDownload::Download(CStringA& detail) {
   return code;
 }
 
-LauncherErrorCode CZKHttpDownload::Transfer(CStringA& detail) {
-  if (StopRequested()) return LauncherError::WIZARDTHREAD_USER_STOP;
-  int64_t total = 0;
-  if (!GetUrlFileSize(m_url, total)) {
-    detail = m_url;
-    return LauncherError::DOWNLOAD_CANT_OPEN_URL;
-  }
+namespace {
 
+// Names what failed in the caller's detail text and gives the code back, so
+// that each failure of a transfer is one line.
+LauncherErrorCode Failure(CStringA& detail, const CStringA& what, LauncherErrorCode code) {
+  detail = what;
+  return code;
+}
+
+}  // namespace
+
+bool CZKHttpDownload::OpenLocalFile(CZKFile& file) const {
   CStringA folder;
   DirectoryOfPath(folder, m_local_path);
   CreateDirectoryTree(folder);
   // An empty folder in the file's place would stop the open; a fuller one
   // stays and the open fails.
   if (GetPathKind(m_local_path) == -1 && m_local_path.GetLength() > 3) RemoveDirectoryA(m_local_path);
+  return file.Open(m_local_path, CZKFile::kModeOpenAlways, FILE_ATTRIBUTE_NORMAL) != FALSE;
+}
 
-  CZKFile file;
-  if (!file.Open(m_local_path, CZKFile::kModeOpenAlways, FILE_ATTRIBUTE_NORMAL)) {
-    detail = m_local_path;
-    return LauncherError::DOWNLOAD_CANT_OPEN_FILE;
-  }
+int64_t CZKHttpDownload::ResumePoint(CZKFile& file, int64_t total) const {
   int64_t have = file.GetSize64();
-  if (have > total) {
-    file.Truncate(0, FILE_BEGIN);
-    have = 0;
-  } else if (have > 0 && (m_no_resume || (m_callback && !m_callback->ConfirmResume(m_local_path)))) {
+  if (have > total || (have > 0 && (m_no_resume || (m_callback && !m_callback->ConfirmResume(m_local_path))))) {
     file.Truncate(0, FILE_BEGIN);
     have = 0;
   }
   file.Seek64(have, FILE_BEGIN);
+  return have;
+}
+
+LauncherErrorCode CZKHttpDownload::CopyBody(IZKGetHTTP& getter, CZKFile& file, CStringA& detail) const {
+  unsigned char buffer[kBufferSize];
+  uint32_t got = 0;
+  do {
+    if (StopRequested()) return LauncherError::WIZARDTHREAD_USER_STOP;
+    if (getter.Read(buffer, kBufferSize, got) != 0) return Failure(detail, m_url, LauncherError::DOWNLOAD_CANT_READ_URL);
+    if (got > kBufferSize) got = kBufferSize;
+    if (got > 0) {
+      if (!file.Write(buffer, got)) return Failure(detail, m_local_path, LauncherError::DOWNLOAD_CANT_WRITE_URL);
+      if (m_callback) m_callback->OnData(buffer, got);
+    }
+  } while (got == kBufferSize);
+  return LauncherError::SUCCESS;
+}
+
+LauncherErrorCode CZKHttpDownload::Transfer(CStringA& detail) {
+  if (StopRequested()) return LauncherError::WIZARDTHREAD_USER_STOP;
+  int64_t total = 0;
+  if (!GetUrlFileSize(m_url, total)) return Failure(detail, m_url, LauncherError::DOWNLOAD_CANT_OPEN_URL);
+  CZKFile file;
+  if (!OpenLocalFile(file)) return Failure(detail, m_local_path, LauncherError::DOWNLOAD_CANT_OPEN_FILE);
+  int64_t have = ResumePoint(file, total);
   if (m_callback) m_callback->OnStart(total, have);
   if (have == total) return LauncherError::SUCCESS;
 
@@ -119,10 +143,7 @@ LauncherErrorCode CZKHttpDownload::Transfer(CStringA& detail) {
   const auto make_getter = ZKHttpDownloadCurrentCalls().makeGetter;
   std::unique_ptr<IZKGetHTTP> stand_in = make_getter ? make_getter(big_file) : nullptr;
   IZKGetHTTP* getter = make_getter ? stand_in.get() : &getters.Chosen(big_file);
-  if (!getter || getter->Open(m_url, have) != 0) {
-    detail = m_url;
-    return LauncherError::DOWNLOAD_CANT_OPEN_URL;
-  }
+  if (!getter || getter->Open(m_url, have) != 0) return Failure(detail, m_url, LauncherError::DOWNLOAD_CANT_OPEN_URL);
   // A server that ignores the range answers 200 with the whole file: start
   // the local file again instead of appending the whole file behind its part.
   if (have > 0 && AnswerStatus(*getter) == 200) {
@@ -130,23 +151,5 @@ LauncherErrorCode CZKHttpDownload::Transfer(CStringA& detail) {
     have = 0;
   }
   if (m_callback) m_callback->OnTransferStart(total, have);
-
-  unsigned char buffer[kBufferSize];
-  uint32_t got = 0;
-  do {
-    if (StopRequested()) return LauncherError::WIZARDTHREAD_USER_STOP;
-    if (getter->Read(buffer, kBufferSize, got) != 0) {
-      detail = m_url;
-      return LauncherError::DOWNLOAD_CANT_READ_URL;
-    }
-    if (got > kBufferSize) got = kBufferSize;
-    if (got > 0) {
-      if (!file.Write(buffer, got)) {
-        detail = m_local_path;
-        return LauncherError::DOWNLOAD_CANT_WRITE_URL;
-      }
-      if (m_callback) m_callback->OnData(buffer, got);
-    }
-  } while (got == kBufferSize);
-  return LauncherError::SUCCESS;
+  return CopyBody(*getter, file, detail);
 }

@@ -49,28 +49,28 @@ int CBitmap::GetBitmap(BITMAP* header) const {
 BOOL CDC::CreateCompatibleDC(HDC dc) {
   if (m_hDC) return FALSE;
   m_hDC = ::CreateCompatibleDC(dc);
-  owned_ = m_hDC != nullptr;
+  m_owned = m_hDC != nullptr;
   return m_hDC != nullptr;
 }
 
 BOOL CDC::DeleteDC() {
   if (!m_hDC) return FALSE;
   HDC dc = Detach();
-  return owned_ ? ::DeleteDC(dc) : TRUE;
+  return m_owned ? ::DeleteDC(dc) : TRUE;
 }
 
 BOOL CDC::Attach(HDC dc) {
   if (m_hDC || !dc) return FALSE;
   m_hDC = dc;
-  owned_ = false;
+  m_owned = false;
   return TRUE;
 }
 
 HDC CDC::Detach() { return std::exchange(m_hDC, nullptr); }
 
-CPaintDC::CPaintDC(HWND window) : window_(window) { Attach(::BeginPaint(window, &m_ps)); }
+CPaintDC::CPaintDC(HWND window) : m_window(window) { Attach(::BeginPaint(window, &m_ps)); }
 
 CPaintDC::~CPaintDC() {
   Detach();
-  ::EndPaint(window_, &m_ps);
+  ::EndPaint(m_window, &m_ps);
 }

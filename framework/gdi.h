@@ -69,7 +69,7 @@ class CDC {
   HDC m_hDC = nullptr;
 
  private:
-  bool owned_ = false;
+  bool m_owned = false;
 };
 
 // The paint context of a window between BeginPaint and EndPaint.
@@ -81,5 +81,5 @@ class CPaintDC : public CDC {
   PAINTSTRUCT m_ps{};
 
  private:
-  HWND window_;
+  HWND m_window;
 };

@@ -9,7 +9,7 @@ CWinThread::~CWinThread() {
 
 unsigned __stdcall CWinThread::Run(void* self) {
   CWinThread* thread = static_cast<CWinThread*>(self);
-  UINT code = thread->function_(thread->parameter_);
+  UINT code = thread->m_function(thread->m_parameter);
   if (thread->m_bAutoDelete) delete thread;
   return code;
 }

@@ -10,7 +10,7 @@ typedef UINT (*AFX_THREADPROC)(LPVOID);
 // deletes itself, closing its handle, when the thread function returns.
 class CWinThread {
  public:
-  CWinThread(AFX_THREADPROC function, LPVOID parameter) : function_(function), parameter_(parameter) {}
+  CWinThread(AFX_THREADPROC function, LPVOID parameter) : m_function(function), m_parameter(parameter) {}
   virtual ~CWinThread();
   CWinThread(const CWinThread&) = delete;
   CWinThread& operator=(const CWinThread&) = delete;
@@ -26,8 +26,8 @@ class CWinThread {
   friend CWinThread* AfxBeginThread(AFX_THREADPROC, LPVOID, int, UINT, DWORD, LPSECURITY_ATTRIBUTES);
   static unsigned __stdcall Run(void* self);
 
-  AFX_THREADPROC function_;
-  LPVOID parameter_;
+  AFX_THREADPROC m_function;
+  LPVOID m_parameter;
 };
 
 // Starts function(parameter) on a new thread; NULL when the thread cannot be

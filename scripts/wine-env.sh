@@ -1,17 +1,25 @@
 # Sourced by the project's scripts: one Wine prefix with its own X display and
 # a persistent wineserver, so that each wine process starts in tens of ms.
+#   ZK_BUILD_ROOT  the checkout's build folder root (default ./build); the
+#                  prefixes go to its wine/ folder
 #   ZK_WINE_NAME   name of the prefix (default "test"); parallel runs use different names
-#   ZK_DISPLAY     X display number (default 91)
-# scripts/test sets WINEPREFIX to a fresh prefix of its own and asks for a
-# display of its own (zk_start_own_display); the demo and the benchmarks keep
-# a named prefix and share a display that is already running.
+#   ZK_DISPLAY     X display number to try first (default 91)
+# Each script's run gets a new prefix (zk_new_prefix, a copy of a template
+# made once per Wine version), removed when the run ends (zk_stop_wine), and
+# an X display that no other program uses (zk_start_own_display).
 
+zk_checkout=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 : "${ZK_WINE_NAME:=test}"
 : "${ZK_DISPLAY:=91}"
-export WINEPREFIX=${WINEPREFIX:-$HOME/.cache/zklauncher-wine/$ZK_WINE_NAME}
+export ZK_WINE_NAME
+export ZK_WINE_ROOT=${ZK_WINE_ROOT:-${ZK_BUILD_ROOT:-$zk_checkout/build}/wine}
+# Never a WINEPREFIX from outside: a run's prefix is deleted and made anew.
+export WINEPREFIX=$ZK_WINE_ROOT/$ZK_WINE_NAME
 export WINEARCH=win32
 export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+# No Mono, no Gecko, and no menu builder: it would write menu entries into the
+# home folder and leave an explorer.exe behind in every new prefix.
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}
 export DISPLAY=:$ZK_DISPLAY
 export LANG=ko_KR.UTF-8
 export LC_ALL=ko_KR.UTF-8
@@ -54,22 +62,23 @@ zk_start_xvfb() {
   export DISPLAY=:$1 ZK_DISPLAY=$1
 }
 
-# The display of the demo and the benchmarks: the one already running on
-# ZK_DISPLAY, else a new Xvfb there.
-zk_start_display() {
-  zk_display_answers "$ZK_DISPLAY" && return 0
-  zk_clear_stale_display "$ZK_DISPLAY" || true
-  zk_start_xvfb "$ZK_DISPLAY" || { echo "wine-env: no X display :$ZK_DISPLAY" >&2; return 1; }
-}
-
 # A display that no other program uses: ZK_DISPLAY when it is free (a lock
 # left by a killed run is cleared), else the next free number. Another
-# program's server would share its clipboard with the tests.
+# program's server would share its clipboard with the run. The Xvfb that a
+# killed earlier run of this prefix left is stopped first.
 zk_start_own_display() {
-  local n
+  local n pid record=$ZK_WINE_ROOT/$ZK_WINE_NAME.xvfb.pid
+  mkdir -p "$ZK_WINE_ROOT"
+  if pid=$(cat "$record" 2>/dev/null) && grep -qa '^Xvfb' "/proc/$pid/cmdline" 2>/dev/null; then
+    kill "$pid" 2>/dev/null || true
+    while kill -0 "$pid" 2>/dev/null; do sleep 0.1; done
+  fi
   for n in $(seq "$ZK_DISPLAY" $((ZK_DISPLAY + 200))); do
     zk_clear_stale_display "$n" || continue
-    zk_start_xvfb "$n" && return 0
+    if zk_start_xvfb "$n"; then
+      echo "$ZK_XVFB_PID" >"$record"
+      return 0
+    fi
   done
   echo "wine-env: no free X display from :$ZK_DISPLAY on" >&2
   return 1
@@ -80,7 +89,42 @@ zk_stop_display() {
   [ -n "$ZK_XVFB_PID" ] || return 0
   kill "$ZK_XVFB_PID" 2>/dev/null || true
   wait "$ZK_XVFB_PID" 2>/dev/null || true
+  rm -f "$ZK_WINE_ROOT/$ZK_WINE_NAME.xvfb.pid"
   ZK_XVFB_PID=
+}
+
+ZK_PREFIX_MADE=
+
+# Makes the run's prefix anew as a copy of the template, which is made once
+# per Wine version (in a folder of its own, published by a rename, so that
+# runs beside this one copy only a finished template). The display must be
+# there first.
+zk_new_prefix() {
+  local template=$ZK_WINE_ROOT/template stamp made
+  stamp=$(wine --version)
+  mkdir -p "$ZK_WINE_ROOT"
+  if [ "$(cat "$template/.zk-wine-version" 2>/dev/null)" != "$stamp" ]; then
+    made=$(mktemp -d "$ZK_WINE_ROOT/template.XXXXXX")
+    (
+      export WINEPREFIX=$made
+      wine wineboot </dev/null >/dev/null 2>&1
+      # Also for a wine started in the prefix without these scripts.
+      wine reg add 'HKCU\Software\Wine\DllOverrides' /v winemenubuilder.exe /t REG_SZ /d '' /f \
+        </dev/null >/dev/null 2>&1
+      # The registry is written when the wineserver ends.
+      wineserver -k 2>/dev/null || true
+      wineserver -w
+      echo "$stamp" >"$made/.zk-wine-version"
+    )
+    if [ -e "$template" ]; then mv -T "$template" "$made.old" && rm -rf "$made.old"; fi
+    mv -T "$made" "$template" 2>/dev/null || rm -rf "$made"
+  fi
+  # The wineserver of an earlier run in this prefix ends with the programs
+  # it still holds before the prefix goes.
+  if [ -d "$WINEPREFIX" ]; then wineserver -k 2>/dev/null || true; wineserver -w 2>/dev/null || true; fi
+  rm -rf "$WINEPREFIX"
+  cp -a "$template" "$WINEPREFIX"
+  ZK_PREFIX_MADE=1
 }
 
 # The prefix's wineserver, kept running, and its services started with their
@@ -96,14 +140,17 @@ zk_start_prefix() {
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f </dev/null >/dev/null 2>&1
 }
 
+# A display of the run's own, a new prefix and its wineserver.
 zk_start_wine() {
-  zk_start_display && zk_start_prefix
+  zk_start_own_display && zk_new_prefix && zk_start_prefix
 }
 
 # Ends the prefix's wineserver with every program in it, waits until it has
-# ended, and stops the Xvfb that this shell started.
+# ended, removes the prefix when this shell made it, and stops the Xvfb that
+# this shell started.
 zk_stop_wine() {
   wineserver -k 2>/dev/null || true
   wineserver -w 2>/dev/null || true
+  if [ -n "$ZK_PREFIX_MADE" ]; then rm -rf "$WINEPREFIX"; ZK_PREFIX_MADE=; fi
   zk_stop_display
 }

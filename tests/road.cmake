@@ -5,7 +5,7 @@
 # scripts/publish-release makes from these programs.
 if(ZK_WINDOWS)
   # The real update wizard, built with the local portal as its avatar root.
-  zk_wizard_program(Tesselo1_road "http://127.0.0.1:${ZK_PORT_BASE}/")
+  zk_wizard_program(Tesselo1_road "http://127.0.0.1:${ZK_PORT_PORTAL}/")
   set_target_properties(Tesselo1_road PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests/road/wizard)
 
   # The installed program: writes down the run parameters it received.
@@ -15,7 +15,7 @@ if(ZK_WINDOWS)
     RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests/road/program)
 
   add_test(NAME road_scenario
-    COMMAND ${CMAKE_SOURCE_DIR}/tests/road/scenario ${CMAKE_BINARY_DIR}/tests/road/scenario ${ZK_PORT_BASE}
+    COMMAND ${CMAKE_SOURCE_DIR}/tests/road/scenario ${CMAKE_BINARY_DIR}/tests/road/scenario ${ZK_PORT_PORTAL}
             $<TARGET_FILE:Lumora1> $<TARGET_FILE:Lumora1_newer> $<TARGET_FILE:Tesselo1_road>
             $<TARGET_FILE:road_quillan> $<TARGET_FILE:webpage>)
   # Everything the road needs, for the demo and for building the scenario alone.

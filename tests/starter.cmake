@@ -24,7 +24,7 @@ if(ZK_WINDOWS)
 
   set(zk_starter_portal ${CMAKE_BINARY_DIR}/tests/starter-portal)
   add_test(NAME starter_portal_start
-    COMMAND ${CMAKE_SOURCE_DIR}/tests/starter/portal.sh start ${zk_starter_portal} ${ZK_PORT_BASE}
+    COMMAND ${CMAKE_SOURCE_DIR}/tests/starter/portal.sh start ${zk_starter_portal} ${ZK_PORT_PORTAL}
             $<TARGET_FILE:Lumora1_newer> $<TARGET_FILE:standin_wizard>)
   add_test(NAME starter_portal_stop COMMAND ${CMAKE_SOURCE_DIR}/tests/starter/portal.sh stop ${zk_starter_portal})
   set_tests_properties(starter_portal_start PROPERTIES FIXTURES_SETUP starter_portal)

@@ -7,10 +7,10 @@ if(ZK_WINDOWS)
   # of 127.0.0.1, so that the cookies come back in the requests to the peers.
   function(zk_wizard_scenario_program)
     set(ZK_WIZARD_COOKIE_DOMAIN1 "127.0.0.1")
-    set(ZK_WIZARD_COOKIE_URL1 "http://127.0.0.1:${ZK_WIZARD_PORTAL_PORT}/")
+    set(ZK_WIZARD_COOKIE_URL1 "http://127.0.0.1:${ZK_PORT_WIZARD_PORTAL}/")
     set(ZK_WIZARD_COOKIE_DOMAIN2 "0.0.1")
-    set(ZK_WIZARD_COOKIE_URL2 "http://127.0.0.1:${ZK_WIZARD_PORTAL_PORT}/")
-    zk_wizard_program(Tesselo1_testpeer "http://127.0.0.1:${ZK_WIZARD_PORTAL_PORT}/")
+    set(ZK_WIZARD_COOKIE_URL2 "http://127.0.0.1:${ZK_PORT_WIZARD_PORTAL}/")
+    zk_wizard_program(Tesselo1_testpeer "http://127.0.0.1:${ZK_PORT_WIZARD_PORTAL}/")
   endfunction()
   zk_wizard_scenario_program()
 
@@ -26,13 +26,13 @@ if(ZK_WINDOWS)
   target_link_libraries(wizard_sender PRIVATE zkrunparam_wizard)
   set_target_properties(wizard_sender PROPERTIES OUTPUT_NAME WizSender)
 
-  set(zk_wizard_fault_port ${ZK_WIZARD_FAULT_PORT})
+  set(zk_wizard_fault_port ${ZK_PORT_WIZARD_FAULT})
   set(zk_wizard_state ${CMAKE_CURRENT_BINARY_DIR}/wizard-peers)
   add_test(NAME wizard_fixture
-    COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/wizard/wizard-fixture ${zk_wizard_state} ${ZK_WIZARD_PORTAL_PORT}
+    COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/wizard/wizard-fixture ${zk_wizard_state} ${ZK_PORT_WIZARD_PORTAL}
             $<TARGET_FILE:wizard_standin_quillan_new> ${zk_wizard_fault_port} ${ZK_WIZARD_MAX_PROGRAM_ARCHIVE_BYTES})
   add_test(NAME wizard_peers_start
-    COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/peers/nginx-ctl start ${zk_wizard_state}/nginx ${ZK_WIZARD_PORTAL_PORT}
+    COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/peers/nginx-ctl start ${zk_wizard_state}/nginx ${ZK_PORT_WIZARD_PORTAL}
             ${zk_wizard_state}/docroot)
   add_test(NAME wizard_fault_start
     COMMAND python3 ${CMAKE_CURRENT_SOURCE_DIR}/faultserver/faultserver.py start ${zk_wizard_state}/fault
@@ -52,7 +52,7 @@ if(ZK_WINDOWS)
   # Beside the box watcher, from where the test starts the wizard.
   set_target_properties(Tesselo1_testpeer PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
   set_property(TEST wizard_scenarios_test APPEND PROPERTY ENVIRONMENT
-    "ZK_WIZARD_NGINX_PORT=${ZK_WIZARD_PORTAL_PORT};ZK_WIZARD_FAULT_PORT=${zk_wizard_fault_port};ZK_WIZARD_STATE=${zk_wizard_state}")
+    "ZK_WIZARD_NGINX_PORT=${ZK_PORT_WIZARD_PORTAL};ZK_WIZARD_FAULT_PORT=${zk_wizard_fault_port};ZK_WIZARD_STATE=${zk_wizard_state}")
   set_tests_properties(wizard_scenarios_test PROPERTIES FIXTURES_REQUIRED "wizard_data;wizard_peers"
     RUN_SERIAL ON RESOURCE_LOCK zk_wizard_port)
 endif()
@@ -66,7 +66,7 @@ if(ZK_WINDOWS)
   # Beside the wizard build that it starts and the box watcher.
   set_target_properties(wizardapp_agent_win_test PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
   set_property(TEST wizardapp_agent_win_test APPEND PROPERTY ENVIRONMENT
-    "ZK_WIZARD_NGINX_PORT=${ZK_WIZARD_PORTAL_PORT};ZK_WIZARD_NGINX_LOG=${zk_wizard_state}/nginx/access.log")
+    "ZK_WIZARD_NGINX_PORT=${ZK_PORT_WIZARD_PORTAL};ZK_WIZARD_NGINX_LOG=${zk_wizard_state}/nginx/access.log")
   set_tests_properties(wizardapp_agent_win_test PROPERTIES FIXTURES_REQUIRED "wizard_data;wizard_peers"
     RUN_SERIAL ON RESOURCE_LOCK zk_wizard_port)
 endif()

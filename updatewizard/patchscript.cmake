@@ -25,8 +25,8 @@ zk_test(patchscript_test SOURCES ${zk_patchscript_test_sources} LIBS zkpatchscri
 if(ZK_WINDOWS)
   # One nginx: its top lacks the scripts (404), its folder "second/" serves as
   # the second root of the patch-server list; the first root's port is closed.
-  math(EXPR zk_patch_nginx_port "${ZK_PORT_BASE} + 1")
-  math(EXPR zk_patch_closed_port "${ZK_PORT_BASE} + 2")
+  set(zk_patch_nginx_port ${ZK_PORT_PATCH_NGINX})
+  set(zk_patch_closed_port ${ZK_PORT_PATCH_CLOSED})
   set(zk_patch_state ${CMAKE_BINARY_DIR}/patchscript-peers)
   add_test(NAME patchscript_peers_start COMMAND ${CMAKE_SOURCE_DIR}/tests/peers/nginx-ctl start
     ${zk_patch_state} ${zk_patch_nginx_port} ${CMAKE_SOURCE_DIR}/tests/patchscript/docroot)
@@ -44,7 +44,7 @@ endif()
 if(ZK_WINDOWS)
   # The fault server as a patch server that lies about its body's length or
   # keeps sending.
-  math(EXPR zk_patch_fault_port "${ZK_PORT_BASE} + 17")
+  set(zk_patch_fault_port ${ZK_PORT_PATCH_FAULT})
   set(zk_patch_fault_state ${CMAKE_BINARY_DIR}/patchscript-fault)
   add_test(NAME patchscript_fault_start COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/faultserver/faultserver.py start
     ${zk_patch_fault_state} ${zk_patch_fault_port} ${CMAKE_SOURCE_DIR}/tests/patchscript/fault-cases.json)

@@ -22,7 +22,7 @@ class DibPixelBuffer {
   BITMAP m_header{};
 
  private:
-  std::vector<BYTE> pixels_;
+  std::vector<BYTE> m_pixels;
 };
 
 class CHTransRegion {

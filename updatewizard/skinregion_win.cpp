@@ -14,7 +14,7 @@ BOOL DibPixelBuffer::Load(HDC dc, HBITMAP bitmap) {
   m_header.bmWidthBytes = ((header.bmWidth * 3) + 3) & ~3;
   m_header.bmPlanes = 1;
   m_header.bmBitsPixel = 24;
-  pixels_.assign(static_cast<size_t>(m_header.bmWidthBytes) * m_header.bmHeight, 0);
+  m_pixels.assign(static_cast<size_t>(m_header.bmWidthBytes) * m_header.bmHeight, 0);
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(info.bmiHeader);
   info.bmiHeader.biWidth = m_header.bmWidth;
@@ -22,25 +22,25 @@ BOOL DibPixelBuffer::Load(HDC dc, HBITMAP bitmap) {
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 24;
   info.bmiHeader.biCompression = BI_RGB;
-  int rows = ::GetDIBits(dc, bitmap, 0, m_header.bmHeight, pixels_.data(), &info, DIB_RGB_COLORS);
+  int rows = ::GetDIBits(dc, bitmap, 0, m_header.bmHeight, m_pixels.data(), &info, DIB_RGB_COLORS);
   if (rows != m_header.bmHeight) {
     Release();
     return FALSE;
   }
-  m_header.bmBits = pixels_.data();
+  m_header.bmBits = m_pixels.data();
   return TRUE;
 }
 
 void DibPixelBuffer::Release() {
-  pixels_.clear();
-  pixels_.shrink_to_fit();
+  m_pixels.clear();
+  m_pixels.shrink_to_fit();
   m_header = BITMAP{};
 }
 
 DWORD DibPixelBuffer::PixelAt(int x, int y) const {
-  if (pixels_.empty() || x < 0 || y < 0 || x >= m_header.bmWidth || y >= m_header.bmHeight) return 0;
+  if (m_pixels.empty() || x < 0 || y < 0 || x >= m_header.bmWidth || y >= m_header.bmHeight) return 0;
   const BYTE* pixel =
-      pixels_.data() + static_cast<size_t>(m_header.bmHeight - 1 - y) * m_header.bmWidthBytes + static_cast<size_t>(x) * 3;
+      m_pixels.data() + static_cast<size_t>(m_header.bmHeight - 1 - y) * m_header.bmWidthBytes + static_cast<size_t>(x) * 3;
   return (static_cast<DWORD>(pixel[2]) << 16) | (static_cast<DWORD>(pixel[1]) << 8) | pixel[0];
 }
 

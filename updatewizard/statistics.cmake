@@ -2,8 +2,8 @@
 # line's format are pure (both targets); the requests and the system reads
 # are Windows code. The library reads the wizard's globals (wizardglobals.h),
 # which the program defines.
-set(ZK_STATISTICS_URL "http://127.0.0.1:${ZK_PORT_BASE}/cpage/ClientDownLoad/index_v2.asp"
-  CACHE STRING "Built-in statistics address of the update wizard")
+zk_address_setting(ZK_STATISTICS_URL "http://127.0.0.1:${ZK_PORT_PORTAL}/cpage/ClientDownLoad/index_v2.asp"
+  "Built-in statistics address of the update wizard")
 
 # zk_statistics_library(<target> <built-in address>)
 function(zk_statistics_library name default_url)
@@ -25,7 +25,7 @@ set_property(TEST statisticsreport_test APPEND PROPERTY ENVIRONMENT "ZK_STATISTI
 
 if(ZK_WINDOWS)
   # nginx answers the reports; its built-in address is the test's own nginx.
-  math(EXPR zk_statistics_port "${ZK_PORT_BASE} + 9")
+  set(zk_statistics_port ${ZK_PORT_STATISTICS_NGINX})
   set(zk_statistics_state ${CMAKE_BINARY_DIR}/statistics-peers)
   set(zk_statistics_page "/cpage/ClientDownLoad/index_v2.asp")
   file(WRITE ${zk_statistics_state}/docroot${zk_statistics_page} "ok\n")

@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "_Common/errorcodes.h"
+
 namespace {
 
 // Lead bytes of double-byte characters in the Korean code page (949).
@@ -45,5 +47,5 @@ bool MatchesRootIgnoringCase(const char* text, const char* root) {
 int CheckWizardFileUrl(const char* wizard_file, const char* test_server_root, const char* download_folder) {
   if (MatchesRootIgnoringCase(wizard_file, test_server_root)) return 0;
   if (MatchesRootIgnoringCase(wizard_file, download_folder)) return 0;
-  return 2002;
+  return LauncherError::INVALID_URL;
 }

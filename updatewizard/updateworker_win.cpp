@@ -14,6 +14,7 @@
 #include "_Common/zkcommonfunc_win.h"
 #include "_Common/zkfilehashinfo.h"
 #include "_Common/zkgethttp.h"
+#include "framework/scopedhandle.h"
 
 CStringA g_strWizardFolder;
 CStringA g_strWizardPath;
@@ -28,29 +29,11 @@ const char kWizardFileName[] = "Quillan1.exe";
 constexpr uint32_t kTransferSize = 4096;
 constexpr DWORD kHiddenAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
-// A file handle owned by the function that opened it.
-class ScopedFile {
- public:
-  explicit ScopedFile(HANDLE handle) : m_handle(handle) {}
-  ~ScopedFile() { Close(); }
-  ScopedFile(const ScopedFile&) = delete;
-  ScopedFile& operator=(const ScopedFile&) = delete;
-
-  bool IsOpen() const { return m_handle != INVALID_HANDLE_VALUE; }
-  HANDLE Get() const { return m_handle; }
-  void Close() {
-    if (IsOpen()) CloseHandle(m_handle);
-    m_handle = INVALID_HANDLE_VALUE;
-  }
-  // Writes all of count bytes; false on any shortfall.
-  bool WriteAll(const void* data, DWORD count) {
-    DWORD written = 0;
-    return WriteFile(m_handle, data, count, &written, nullptr) && written == count;
-  }
-
- private:
-  HANDLE m_handle;
-};
+// Writes all of count bytes to the file; false on any shortfall.
+bool WriteAll(const ScopedFileHandle& file, const void* data, DWORD count) {
+  DWORD written = 0;
+  return WriteFile(file.Get(), data, count, &written, nullptr) && written == count;
+}
 
 // A new file for writing (an existing one is truncated); others may read it but not write it.
 HANDLE CreateTransferFile(const char* path) {
@@ -68,7 +51,7 @@ FILETIME ToFileTime(const ZipFileTime& time) {
 // was written; 5009 for a write error; 5006 when the reader gives up on the
 // entry's data (a damaged archive) or ends it short of its size, since such a
 // piece must never be installed as a finished program.
-int UnpackEntry(ZipReaderHandle zip, int index, const ZipEntryInfo& entry, ScopedFile& file) {
+int UnpackEntry(ZipReaderHandle zip, int index, const ZipEntryInfo& entry, ScopedFileHandle& file) {
   const int64_t size = entry.uncompressedSize;
   int64_t written = 0;
   char buffer[kTransferSize];
@@ -82,7 +65,7 @@ int UnpackEntry(ZipReaderHandle zip, int index, const ZipEntryInfo& entry, Scope
     // The reader fills the whole buffer with every piece but the entry's last.
     int64_t piece = std::min<int64_t>(kTransferSize, size - written);
     if (piece > 0) {
-      if (!file.WriteAll(buffer, static_cast<DWORD>(piece))) return LauncherError::UPDATEWIZARD_CANT_WRITE_WIZARDFILE;
+      if (!WriteAll(file, buffer, static_cast<DWORD>(piece))) return LauncherError::UPDATEWIZARD_CANT_WRITE_WIZARDFILE;
       written += piece;
     }
   }
@@ -193,8 +176,8 @@ int CZKUpdateWorker::DownloadZip(const CStringA& zip_path) {
   int64_t declared = 0;
   if (getter.GetContentLength(declared) == 0 && declared > limit) return LauncherError::UPDATEWIZARD_CANT_READ_URL;
   CFileHashInfo hashes;
-  ScopedFile zip(CreateTransferFile(zip_path));
-  if (!zip.IsOpen()) return LauncherError::UPDATEWIZARD_CANT_OPEN_FILE;
+  ScopedFileHandle zip(CreateTransferFile(zip_path));
+  if (!zip.IsValid()) return LauncherError::UPDATEWIZARD_CANT_OPEN_FILE;
 
   int result = 0;
   int64_t received = 0;
@@ -213,7 +196,7 @@ int CZKUpdateWorker::DownloadZip(const CStringA& zip_path) {
     }
     received += got;
     if (got > 0) {
-      if (zip.WriteAll(buffer, got)) {
+      if (WriteAll(zip, buffer, got)) {
         hashes.UpdateStreamHash(buffer, got);
       } else {
         result = LauncherError::UPDATEWIZARD_CANT_WRITE_FILE;
@@ -250,19 +233,19 @@ int CZKUpdateWorker::UnpackAndInstall(const CStringA& zip_path) {
   } else {
     CStringA unpack_path;
     unpack_path.Format("%s_", g_strWizardPath.GetString());
-    ScopedFile unpacked(CreateTransferFile(unpack_path));
-    if (!unpacked.IsOpen()) {
+    ScopedFileHandle unpacked(CreateTransferFile(unpack_path));
+    if (!unpacked.IsValid()) {
       result = LauncherError::UPDATEWIZARD_CANT_OPEN_WIZARDFILE;
     } else {
       result = UnpackEntry(zip, index, entry, unpacked);
       if (result != 0) {
-        unpacked.Close();
+        unpacked.Reset();
         DeleteFileA(unpack_path);
       } else {
         FILETIME creation = ToFileTime(entry.creationTime), access = ToFileTime(entry.accessTime),
                  modification = ToFileTime(entry.modificationTime);
         SetFileTime(unpacked.Get(), &creation, &access, &modification);
-        unpacked.Close();
+        unpacked.Reset();
         // A read-only old program cannot be deleted, and the rename onto it
         // would fail at every start; its attributes go first.
         SetFileAttributesA(g_strWizardPath, FILE_ATTRIBUTE_NORMAL);

@@ -13,6 +13,7 @@
 #include "_Common/fileversioninfo.h"
 #include "_Common/zkcommonfunc_win.h"
 #include "_Common/zkparsecmdline.h"
+#include "framework/scopedhandle.h"
 #include "updatewizard/patchscript.h"
 #include "updatewizard/patchscriptdownload.h"
 #include "updatewizard/updateworker_dialog_win.h"
@@ -62,18 +63,17 @@ void LowerAnsi(char* text) {
 }
 
 DWORD ParentProcessId() {
-  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  if (snapshot == INVALID_HANDLE_VALUE) return 0;
+  ScopedFileHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  if (!snapshot.IsValid()) return 0;
   DWORD self = GetCurrentProcessId(), parent = 0;
   PROCESSENTRY32 entry = {};
   entry.dwSize = sizeof(entry);
-  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+  for (BOOL more = Process32First(snapshot.Get(), &entry); more; more = Process32Next(snapshot.Get(), &entry)) {
     if (entry.th32ProcessID == self) {
       parent = entry.th32ParentProcessID;
       break;
     }
   }
-  CloseHandle(snapshot);
   return parent;
 }
 
@@ -81,27 +81,26 @@ DWORD ParentProcessId() {
 BOOL ParentProgramPath(char* path, DWORD size) {
   DWORD parent = ParentProcessId();
   if (!parent) return FALSE;
-  HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, parent);
-  if (!process) return FALSE;
-  GetModuleFileNameExA(process, nullptr, path, size);
-  CloseHandle(process);
+  ScopedKernelHandle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, parent));
+  if (!process.IsValid()) return FALSE;
+  GetModuleFileNameExA(process.Get(), nullptr, path, size);
   return TRUE;
 }
 
 CStringA InternetExplorerName() {
   char version[261] = {};
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Internet Explorer", 0, KEY_READ | KEY_WRITE, &key) ==
+  HKEY opened = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Internet Explorer", 0, KEY_READ | KEY_WRITE, &opened) ==
       ERROR_SUCCESS) {
+    ScopedRegistryKey key(opened);
     for (const char* value : {"svcVersion", "Version"}) {
       DWORD type = 0, size = sizeof(version) - 1;
       memset(version, 0, sizeof(version));
-      if (RegQueryValueExA(key, value, nullptr, &type, reinterpret_cast<BYTE*>(version), &size) == ERROR_SUCCESS &&
+      if (RegQueryValueExA(key.Get(), value, nullptr, &type, reinterpret_cast<BYTE*>(version), &size) == ERROR_SUCCESS &&
           type == REG_SZ)
         break;
       version[0] = 0;
     }
-    RegCloseKey(key);
   }
   CStringA name;
   name.Format("IE %s", version);

@@ -61,26 +61,26 @@ UINT UpdateThreadProc(LPVOID parameter) {
 CZKUpdateWizardDlg::CZKUpdateWizardDlg(ZKUpdateWorkerProc worker, CWnd* parent)
     : CDialog(IDD_WIZARD, parent),
       m_hIcon(::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDI_WIZARD))),
-      worker_(worker),
-      handback_(std::make_shared<CZKUpdateHandBackState>()) {}
+      m_worker(worker),
+      m_handback(std::make_shared<CZKUpdateHandBackState>()) {}
 
 CZKUpdateWizardDlg::~CZKUpdateWizardDlg() {
-  std::lock_guard<std::mutex> hold(handback_->lock);
-  handback_->ended = true;
-  handback_->window = nullptr;
+  std::lock_guard<std::mutex> hold(m_handback->lock);
+  m_handback->ended = true;
+  m_handback->window = nullptr;
 }
 
 int CZKUpdateWizardDlg::GetResultCode() const {
-  std::lock_guard<std::mutex> hold(handback_->lock);
-  return handback_->result_code;
+  std::lock_guard<std::mutex> hold(m_handback->lock);
+  return m_handback->result_code;
 }
 
 int CZKUpdateWizardDlg::StartUpdateThread() {
   int was_started = m_bThreadStarted;
   m_bThreadStarted = 1;
   if (was_started) return 1;
-  UpdateStartRecord* record = new UpdateStartRecord{worker_, handback_};
-  if (!worker_ || !AfxBeginThread(&UpdateThreadProc, record)) {
+  UpdateStartRecord* record = new UpdateStartRecord{m_worker, m_handback};
+  if (!m_worker || !AfxBeginThread(&UpdateThreadProc, record)) {
     // No worker will ever report: end as a failure rather than wait forever.
     delete record;
     ::PostMessageA(m_hWnd, WM_ZK_UPDATE_DONE, 0, 0);
@@ -120,9 +120,9 @@ BOOL CZKUpdateWizardDlg::OnInitDialog() {
   ::SetTimer(m_hWnd, kWizardAnimationTimer, kWizardAnimationPeriod, nullptr);
 
   {
-    std::lock_guard<std::mutex> hold(handback_->lock);
-    handback_->result_code = LauncherError::UNKNOWNERROR;
-    handback_->window = m_hWnd;
+    std::lock_guard<std::mutex> hold(m_handback->lock);
+    m_handback->result_code = LauncherError::UNKNOWNERROR;
+    m_handback->window = m_hWnd;
   }
   ::PostMessageA(m_hWnd, WM_ZK_START_UPDATE, 0, 0);
   return TRUE;
@@ -142,10 +142,10 @@ void CZKUpdateWizardDlg::CenterWindow() {
 }
 
 void CZKUpdateWizardDlg::EndHandBack(bool userStop) {
-  std::lock_guard<std::mutex> hold(handback_->lock);
-  if (userStop && !handback_->ended) handback_->result_code = LauncherError::WIZARDTHREAD_USER_STOP;
-  handback_->ended = true;
-  handback_->window = nullptr;
+  std::lock_guard<std::mutex> hold(m_handback->lock);
+  if (userStop && !m_handback->ended) m_handback->result_code = LauncherError::WIZARDTHREAD_USER_STOP;
+  m_handback->ended = true;
+  m_handback->window = nullptr;
 }
 
 void CZKUpdateWizardDlg::OnCancel() {

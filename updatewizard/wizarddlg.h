@@ -101,6 +101,6 @@ class CZKUpdateWizardDlg : public CDialog {
   int m_nFrameIndex = 0;
   // The result code lives in the hand-back state, shared with the worker.
   int m_bThreadStarted = 0;
-  ZKUpdateWorkerProc worker_;
-  std::shared_ptr<CZKUpdateHandBackState> handback_;
+  ZKUpdateWorkerProc m_worker;
+  std::shared_ptr<CZKUpdateHandBackState> m_handback;
 };

@@ -3,9 +3,9 @@
 # tests against nginx under Wine.
 # The test-server root is the update wizard's scenario portal (the port base
 # itself is the starter's portal).
-set(ZK_WIZARD_TEST_SERVER_ROOT "http://127.0.0.1:${ZK_WIZARD_PORTAL_PORT}/" CACHE STRING
+zk_address_setting(ZK_WIZARD_TEST_SERVER_ROOT "http://127.0.0.1:${ZK_PORT_WIZARD_PORTAL}/"
   "Root of the test server from which the update wizard takes a wizard zip")
-set(ZK_WIZARD_DOWNLOAD_FOLDER "http://localhost:${ZK_PORT_BASE}/Common/" CACHE STRING
+zk_address_setting(ZK_WIZARD_DOWNLOAD_FOLDER "http://localhost:${ZK_PORT_PORTAL}/Common/"
   "Download folder (ending in /Common/) from which the update wizard takes a wizard zip")
 set(ZK_WIZARD_MAX_PROGRAM_ARCHIVE_BYTES 1073741824 CACHE STRING
   "Largest wizard zip, and largest Quillan1.exe in it, that the update wizard accepts, in bytes")
@@ -41,11 +41,11 @@ if(ZK_WINDOWS)
 
   # nginx serving the patch scripts, hash lists and zips of the cases; the
   # endless body comes from the update wizard scenarios' fault server.
-  math(EXPR zk_worker_nginx_port "${ZK_PORT_BASE} + 3")
+  set(zk_worker_nginx_port ${ZK_PORT_WORKER_NGINX})
   set(zk_worker_data ${CMAKE_BINARY_DIR}/tests/worker-data)
   add_test(NAME updateworker_fixture
     COMMAND ${CMAKE_SOURCE_DIR}/tests/worker/worker-fixture ${zk_worker_data} ${zk_worker_nginx_port}
-            $<TARGET_FILE:worker_quillan_new> ${ZK_WIZARD_FAULT_PORT})
+            $<TARGET_FILE:worker_quillan_new> ${ZK_PORT_WIZARD_FAULT})
   add_test(NAME updateworker_peers_start
     COMMAND ${CMAKE_SOURCE_DIR}/tests/peers/nginx-ctl start ${zk_worker_data}/nginx ${zk_worker_nginx_port}
             ${zk_worker_data}/docroot)
@@ -60,7 +60,7 @@ if(ZK_WINDOWS)
   add_dependencies(updateworker_win_test worker_quillan_old worker_quillan_new worker_quillan_pointed)
   set_property(TEST updateworker_win_test APPEND PROPERTY ENVIRONMENT
     "ZK_WORKER_DATA=${zk_worker_data};ZK_WORKER_PROGRAMS=${zk_worker_programs};ZK_WORKER_NGINX_PORT=${zk_worker_nginx_port}"
-    "ZK_WORKER_FAULT_PORT=${ZK_WIZARD_FAULT_PORT}")
+    "ZK_WORKER_FAULT_PORT=${ZK_PORT_WIZARD_FAULT}")
   set_tests_properties(updateworker_win_test PROPERTIES
     FIXTURES_REQUIRED "updateworker_data;updateworker_peers;wizard_peers"
     RESOURCE_LOCK "updateworker_peers;zk_wizard_port")

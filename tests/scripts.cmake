@@ -1,0 +1,11 @@
+# The project's own scripts: the reservation of a run's ports, the re-basing
+# of a configured folder and the source lists of install-deps. Native build
+# only: they run no program under Wine.
+if(NOT ZK_WINDOWS)
+  add_test(NAME port_range_test
+    COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/scripts/port-range-test ${CMAKE_SOURCE_DIR} ${CMAKE_CURRENT_BINARY_DIR}/port-range-test)
+  set_tests_properties(port_range_test PROPERTIES ENVIRONMENT "ZK_PORT_BASE=${ZK_PORT_BASE}" TIMEOUT 600)
+  add_test(NAME enable_deb_src_test
+    COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/scripts/enable-deb-src-test ${CMAKE_SOURCE_DIR}
+            ${CMAKE_CURRENT_BINARY_DIR}/enable-deb-src-test)
+endif()
