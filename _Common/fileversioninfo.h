@@ -7,22 +7,30 @@
 #include <type_traits>
 
 #include "framework/cstring.h"
+#include "framework/seam.h"
 
-// The platform calls of the version reader. Tests replace entries to reach
-// failures that real files cannot produce; every entry starts as the real
-// function.
-struct FileVersionInfoSystemCalls {
+// The platform calls of the version reader, so that tests reach failures that
+// real files cannot produce; tests replace entries through ScopedCallsOverride.
+struct FileVersionInfoCalls {
+  // The size of a file's version resource, ANSI and wide.
   decltype(&::GetFileVersionInfoSizeA) getFileVersionInfoSizeA;
   decltype(&::GetFileVersionInfoSizeW) getFileVersionInfoSizeW;
+  // Reads a file's version resource into a block, ANSI and wide.
   decltype(&::GetFileVersionInfoA) getFileVersionInfoA;
   decltype(&::GetFileVersionInfoW) getFileVersionInfoW;
+  // Finds one value in a read block, ANSI and wide.
   decltype(&::VerQueryValueA) verQueryValueA;
   decltype(&::VerQueryValueW) verQueryValueW;
+  // The user's language, which chooses the translation.
   decltype(&::GetUserDefaultLangID) getUserDefaultLangID;
 };
 
-// The process-wide table of the calls above.
-FileVersionInfoSystemCalls& FileVersionInfoCalls();
+// The calls in use; the program never changes them.
+FileVersionInfoCalls& FileVersionInfoCurrentCalls();
+// The platform's own calls.
+FileVersionInfoCalls FileVersionInfoPlatformCalls();
+using ScopedFileVersionInfoCalls =
+    ScopedCallsOverride<FileVersionInfoCalls, &FileVersionInfoCurrentCalls, &FileVersionInfoPlatformCalls>;
 
 // The version information of one file. Char is char for the ANSI form (the
 // update wizard) and wchar_t for the wide form (the starter); both read the

@@ -68,15 +68,14 @@ LANGID WINAPI FakeUserLanguage() { return g_userLanguage; }
 // Restores the real platform calls after each test.
 class VersionCallsTest : public ::testing::Test {
  protected:
-  void SetUp() override { saved_ = FileVersionInfoCalls(); }
-  void TearDown() override { FileVersionInfoCalls() = saved_; }
   void SetUserLanguage(LANGID language) {
     g_userLanguage = language;
-    FileVersionInfoCalls().getUserDefaultLangID = FakeUserLanguage;
+    Calls().getUserDefaultLangID = FakeUserLanguage;
   }
+  FileVersionInfoCalls& Calls() { return calls_.calls(); }
 
  private:
-  FileVersionInfoSystemCalls saved_;
+  ScopedFileVersionInfoCalls calls_;
 };
 
 template <typename Char>
@@ -206,18 +205,18 @@ BOOL WINAPI PartialTranslationTable(LPCVOID block, LPCSTR name, LPVOID* value, P
 using FileVersionInfoFailureTest = VersionCallsTest;
 
 TEST_F(FileVersionInfoFailureTest, ReadOrAllocationFailureGivesFalseAndEmpty) {
-  FileVersionInfoCalls().getFileVersionInfoA = FailingRead;
+  Calls().getFileVersionInfoA = FailingRead;
   CFileVersionInfoA info;
   EXPECT_FALSE(info.LoadFromFile(Form<char>::Path(L"korean.dll").c_str()));
   ExpectEmpty(info);
 
-  FileVersionInfoCalls().getFileVersionInfoSizeA = HugeSize;
+  Calls().getFileVersionInfoSizeA = HugeSize;
   EXPECT_FALSE(info.LoadFromFile(Form<char>::Path(L"korean.dll").c_str()));
   ExpectEmpty(info);
 }
 
 TEST_F(FileVersionInfoFailureTest, RootBlockOfWrongLengthLeavesFixedBlockZero) {
-  FileVersionInfoCalls().verQueryValueA = ShortRootBlock;
+  Calls().verQueryValueA = ShortRootBlock;
   SetUserLanguage(0x0412);
   CFileVersionInfoA info;
   ASSERT_TRUE(info.LoadFromFile(Form<char>::Path(L"korean.dll").c_str()));
@@ -227,7 +226,7 @@ TEST_F(FileVersionInfoFailureTest, RootBlockOfWrongLengthLeavesFixedBlockZero) {
 }
 
 TEST_F(FileVersionInfoFailureTest, TranslationTableWithoutWholeEntryReadsNoValues) {
-  FileVersionInfoCalls().verQueryValueA = PartialTranslationTable;
+  Calls().verQueryValueA = PartialTranslationTable;
   CFileVersionInfoA info;
   ASSERT_TRUE(info.LoadFromFile(Form<char>::Path(L"korean.dll").c_str()));
   EXPECT_EQ(info.FixedFileInfo.dwFileVersionMS, 0x00010002u);

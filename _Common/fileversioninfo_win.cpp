@@ -9,12 +9,16 @@
 
 #include "_Common/fileversioninfo_translation.h"
 
-FileVersionInfoSystemCalls& FileVersionInfoCalls() {
-  static FileVersionInfoSystemCalls calls = {
+FileVersionInfoCalls FileVersionInfoPlatformCalls() {
+  return FileVersionInfoCalls{
       ::GetFileVersionInfoSizeA, ::GetFileVersionInfoSizeW, ::GetFileVersionInfoA,
       ::GetFileVersionInfoW,     ::VerQueryValueA,          ::VerQueryValueW,
       ::GetUserDefaultLangID,
   };
+}
+
+FileVersionInfoCalls& FileVersionInfoCurrentCalls() {
+  static FileVersionInfoCalls calls = FileVersionInfoPlatformCalls();
   return calls;
 }
 
@@ -27,26 +31,26 @@ struct VersionApi;
 template <>
 struct VersionApi<char> {
   static DWORD Size(const char* path, DWORD* handle) {
-    return FileVersionInfoCalls().getFileVersionInfoSizeA(path, handle);
+    return FileVersionInfoCurrentCalls().getFileVersionInfoSizeA(path, handle);
   }
   static BOOL Read(const char* path, DWORD size, void* block) {
-    return FileVersionInfoCalls().getFileVersionInfoA(path, 0, size, block);
+    return FileVersionInfoCurrentCalls().getFileVersionInfoA(path, 0, size, block);
   }
   static BOOL Query(const void* block, const char* name, void** value, UINT* length) {
-    return FileVersionInfoCalls().verQueryValueA(block, name, value, length);
+    return FileVersionInfoCurrentCalls().verQueryValueA(block, name, value, length);
   }
 };
 
 template <>
 struct VersionApi<wchar_t> {
   static DWORD Size(const wchar_t* path, DWORD* handle) {
-    return FileVersionInfoCalls().getFileVersionInfoSizeW(path, handle);
+    return FileVersionInfoCurrentCalls().getFileVersionInfoSizeW(path, handle);
   }
   static BOOL Read(const wchar_t* path, DWORD size, void* block) {
-    return FileVersionInfoCalls().getFileVersionInfoW(path, 0, size, block);
+    return FileVersionInfoCurrentCalls().getFileVersionInfoW(path, 0, size, block);
   }
   static BOOL Query(const void* block, const wchar_t* name, void** value, UINT* length) {
-    return FileVersionInfoCalls().verQueryValueW(block, name, value, length);
+    return FileVersionInfoCurrentCalls().verQueryValueW(block, name, value, length);
   }
 };
 
@@ -130,7 +134,7 @@ BOOL CFileVersionInfoT<Char>::LoadFromFile(const Char* path) {
     return TRUE;
   VersionTranslation translation = 0;
   // A table without a whole entry names no translation to read.
-  if (ChooseTranslation(value, length, FileVersionInfoCalls().getUserDefaultLangID(), &translation))
+  if (ChooseTranslation(value, length, FileVersionInfoCurrentCalls().getUserDefaultLangID(), &translation))
     ReadStringValues(block.get(), translation);
   return TRUE;
 }

@@ -20,8 +20,6 @@ constexpr uint16_t kExtendedTimestampTag = 0x5455;  // "UT"
 constexpr uint64_t kSecondsFrom1601To1970 = 11644473600ull;
 constexpr uint64_t kTicksPerSecond = 10000000ull;
 
-const ZipReaderPlatform* g_platform = nullptr;
-
 ZipFileTime FileTimeFromUnixSeconds(int64_t seconds) {
   uint64_t ticks = static_cast<uint64_t>(seconds + static_cast<int64_t>(kSecondsFrom1601To1970)) *
                    kTicksPerSecond;
@@ -153,8 +151,8 @@ int ZipReader::Open(std::unique_ptr<ZipByteSource> source, const char* password)
     password_.reset(new char[length + 1]);
     std::memcpy(password_.get(), password, length + 1);
   }
-  const ZipReaderPlatform& platform = ZipReaderCurrentPlatform();
-  if (platform.getCurrentFolder && platform.getCurrentFolder(root_, sizeof root_ - 1)) {
+  const ZipReaderCalls& calls = ZipReaderCurrentCalls();
+  if (calls.getCurrentFolder && calls.getCurrentFolder(root_, sizeof root_ - 1)) {
     size_t length = std::strlen(root_);
     if (length == 0 || !IsSeparator(root_[length - 1])) {
       root_[length] = '\\';
@@ -244,15 +242,15 @@ void ZipReader::CreateFolders(const std::string& relative) {
   std::string path = relative;
   while (!path.empty() && IsSeparator(path.back())) path.pop_back();
   if (!IsSafeRelativeFolder(path)) return;
-  const ZipReaderPlatform& platform = ZipReaderCurrentPlatform();
+  const ZipReaderCalls& calls = ZipReaderCurrentCalls();
   // Parents first, so that each level finds the one above it in place.
   for (size_t i = 0; i < path.size(); ++i)
-    if (IsSeparator(path[i])) platform.createFolder((root_ + path.substr(0, i)).c_str());
-  platform.createFolder((root_ + path).c_str());
+    if (IsSeparator(path[i])) calls.createFolder((root_ + path.substr(0, i)).c_str());
+  calls.createFolder((root_ + path).c_str());
 }
 
 int ZipReader::CopyEntryTo(void* output, const ZipEntryInfo& info) {
-  const ZipReaderPlatform& platform = ZipReaderCurrentPlatform();
+  const ZipReaderCalls& calls = ZipReaderCurrentCalls();
   if (archive_->GoToEntry(info.index) != kZipOk) return ZIPREADER_CANT_READ_DATA;
   if (archive_->OpenCurrentEntry(password_.get()) != kZipOk) return ZIPREADER_CANT_READ_DATA;
   std::unique_ptr<unsigned char[]> piece(new (std::nothrow) unsigned char[kFilePieceSize]);
@@ -265,10 +263,10 @@ int ZipReader::CopyEntryTo(void* output, const ZipEntryInfo& info) {
       break;
     }
     if (delivered == 0) {
-      platform.setOutputTimes(output, &info.creationTime, &info.accessTime, &info.modificationTime);
+      calls.setOutputTimes(output, &info.creationTime, &info.accessTime, &info.modificationTime);
       break;
     }
-    if (!platform.writeOutput(output, piece.get(), static_cast<uint32_t>(delivered))) {
+    if (!calls.writeOutput(output, piece.get(), static_cast<uint32_t>(delivered))) {
       result = ZIPREADER_CANT_WRITE_FILE;
       break;
     }
@@ -291,26 +289,25 @@ int ZipReader::ExtractToOutput(int index, void* target, int targetKind) {
   }
   if (targetKind == ZIPREADER_KIND_HANDLE) return CopyEntryTo(target, info);
 
-  const ZipReaderPlatform& platform = ZipReaderCurrentPlatform();
+  const ZipReaderCalls& calls = ZipReaderCurrentCalls();
   std::string relative = static_cast<const char*>(target);
   size_t lastSeparator = relative.find_last_of("/\\");
   if (lastSeparator != std::string::npos && lastSeparator > 0)
     CreateFolders(relative.substr(0, lastSeparator));
   std::string path = root_ + relative;
-  void* output = platform.createOutputFile(path.c_str(), info.attributes);
+  void* output = calls.createOutputFile(path.c_str(), info.attributes);
   if (!output) return ZIPREADER_CANT_CREATE_FILE;
   result = CopyEntryTo(output, info);
-  platform.closeOutputFile(output);
+  calls.closeOutputFile(output);
   // A half-written file must not pass for the entry.
-  if (result != ZIPREADER_SUCCESS) platform.deleteFile(path.c_str());
+  if (result != ZIPREADER_SUCCESS) calls.deleteFile(path.c_str());
   return result;
 }
 
-const ZipReaderPlatform& ZipReaderCurrentPlatform() {
-  return g_platform ? *g_platform : ZipReaderDefaultPlatform();
+ZipReaderCalls& ZipReaderCurrentCalls() {
+  static ZipReaderCalls calls = ZipReaderPlatformCalls();
+  return calls;
 }
-
-void ZipReaderSetPlatform(const ZipReaderPlatform* platform) { g_platform = platform; }
 
 ZipReaderHandle ZipReaderOpenSource(std::unique_ptr<ZipByteSource> source, const char* password) {
   if (!source) return nullptr;
@@ -324,15 +321,15 @@ ZipReaderHandle ZipReaderOpenSource(std::unique_ptr<ZipByteSource> source, const
 }
 
 ZipReaderHandle ZipReaderOpen(const void* source, size_t length, int sourceKind, const char* password) {
-  const ZipReaderPlatform& platform = ZipReaderCurrentPlatform();
+  const ZipReaderCalls& calls = ZipReaderCurrentCalls();
   std::unique_ptr<ZipByteSource> byteSource;
   switch (sourceKind) {
     case ZIPREADER_KIND_HANDLE:
-      if (platform.openHandleSource) byteSource = platform.openHandleSource(source);
+      if (calls.openHandleSource) byteSource = calls.openHandleSource(source);
       break;
     case ZIPREADER_KIND_NAME:
-      if (source && platform.openNamedSource)
-        byteSource = platform.openNamedSource(static_cast<const char*>(source));
+      if (source && calls.openNamedSource)
+        byteSource = calls.openNamedSource(static_cast<const char*>(source));
       break;
     case ZIPREADER_KIND_MEMORY:
       if (source) byteSource.reset(new (std::nothrow) ZipMemorySource(source, length));

@@ -1,5 +1,5 @@
 // The file-system seam of the zip reader: what the object API needs from the
-// platform, as a table that tests can replace.
+// platform; tests replace entries through ScopedCallsOverride.
 #pragma once
 
 #include <cstddef>
@@ -8,8 +8,9 @@
 
 #include "_Common/zipreader.h"
 #include "_Common/zipsource.h"
+#include "framework/seam.h"
 
-struct ZipReaderPlatform {
+struct ZipReaderCalls {
   // A source over an open file handle from its current position, or null when
   // that position cannot be read. The handle stays the caller's.
   std::unique_ptr<ZipByteSource> (*openHandleSource)(const void* handle);
@@ -33,14 +34,11 @@ struct ZipReaderPlatform {
   void (*createFolder)(const char* path);
 };
 
-// The platform's own table (Win32 on Windows, POSIX natively).
-const ZipReaderPlatform& ZipReaderDefaultPlatform();
-
-// Replaces the table the reader uses; null restores the platform's own.
-void ZipReaderSetPlatform(const ZipReaderPlatform* platform);
-
-// The table in use.
-const ZipReaderPlatform& ZipReaderCurrentPlatform();
+// The calls in use; the program never changes them.
+ZipReaderCalls& ZipReaderCurrentCalls();
+// The platform's own calls (Win32 on Windows, POSIX natively).
+ZipReaderCalls ZipReaderPlatformCalls();
+using ScopedZipReaderCalls = ScopedCallsOverride<ZipReaderCalls, &ZipReaderCurrentCalls, &ZipReaderPlatformCalls>;
 
 // Opens a reader over a source that the caller made; the reader owns it from
 // here on. Null on failure. The wide-text open of the starter builds on it.

@@ -112,11 +112,11 @@ void DeleteOutputFile(const char* path) { unlink(NativePath(path).c_str()); }
 
 void CreateOneFolder(const char* path) { mkdir(NativePath(path).c_str(), 0755); }
 
-const ZipReaderPlatform kPosixPlatform = {
+const ZipReaderCalls kPosixPlatform = {
     OpenHandleSource, OpenNamedSource, GetCurrentFolder, CreateOutputFile, WriteOutput,
     SetOutputTimes,   CloseOutputFile, DeleteOutputFile, CreateOneFolder,
 };
 
 }  // namespace
 
-const ZipReaderPlatform& ZipReaderDefaultPlatform() { return kPosixPlatform; }
+ZipReaderCalls ZipReaderPlatformCalls() { return kPosixPlatform; }

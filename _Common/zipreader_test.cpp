@@ -547,27 +547,28 @@ TEST_F(ZipReaderToFile, TargetFolderPartWithDotDotGetsNoFolders) {
 struct WritesFailAfterTheFirst {
   static int writes, closes;
   static bool Write(void* output, const void* data, uint32_t size) {
-    return ++writes < 2 && ZipReaderDefaultPlatform().writeOutput(output, data, size);
+    return ++writes < 2 && ZipReaderPlatformCalls().writeOutput(output, data, size);
   }
   static void Close(void* output) {
     ++closes;
-    ZipReaderDefaultPlatform().closeOutputFile(output);
+    ZipReaderPlatformCalls().closeOutputFile(output);
   }
 };
 int WritesFailAfterTheFirst::writes = 0;
 int WritesFailAfterTheFirst::closes = 0;
 
 TEST_F(ZipReaderToFile, WriteFailureGives0x400AndLeavesNoHalfFile) {
-  ZipReaderPlatform platform = ZipReaderDefaultPlatform();
-  platform.writeOutput = WritesFailAfterTheFirst::Write;
-  platform.closeOutputFile = WritesFailAfterTheFirst::Close;
   WritesFailAfterTheFirst::writes = WritesFailAfterTheFirst::closes = 0;
   ZipReaderHandle zip = OpenByName("zip_tool.zip");
   ASSERT_TRUE(zip);
-  ZipReaderSetPlatform(&platform);
   char target[] = "tool_a.txt";  // 20000 bytes: a second piece follows the first
-  int result = ZipReaderExtract(zip, 0, target, 0, 2);
-  ZipReaderSetPlatform(nullptr);
+  int result = 0;
+  {
+    ScopedZipReaderCalls failing;
+    failing.calls().writeOutput = WritesFailAfterTheFirst::Write;
+    failing.calls().closeOutputFile = WritesFailAfterTheFirst::Close;
+    result = ZipReaderExtract(zip, 0, target, 0, 2);
+  }
   EXPECT_EQ(result, 0x400);
   EXPECT_EQ(WritesFailAfterTheFirst::writes, 2);
   EXPECT_EQ(WritesFailAfterTheFirst::closes, 1);

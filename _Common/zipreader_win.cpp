@@ -106,7 +106,7 @@ void DeleteOutputFile(const char* path) {
 
 void CreateOneFolder(const char* path) { CreateDirectoryA(path, nullptr); }
 
-const ZipReaderPlatform kWin32Platform = {
+const ZipReaderCalls kWin32Platform = {
     OpenHandleSource, OpenNamedSource, GetCurrentFolder, CreateOutputFile, WriteOutput,
     SetOutputTimes,   CloseOutputFile, DeleteOutputFile, CreateOneFolder,
 };
@@ -120,4 +120,4 @@ std::unique_ptr<ZipByteSource> ZipOpenOwnedHandleSource(void* file) {
   return source;
 }
 
-const ZipReaderPlatform& ZipReaderDefaultPlatform() { return kWin32Platform; }
+ZipReaderCalls ZipReaderPlatformCalls() { return kWin32Platform; }

@@ -10,15 +10,12 @@
 #include "framework/winapp.h"
 
 BOOL g_bDebugTraceEnabled = FALSE;
-HINSTANCE g_hResourceModuleOverride = nullptr;
 
 namespace {
 
 // Sizes of the fixed buffers of the string loads and of the formatters.
 constexpr int kStringBufferSize = 1024;
 constexpr size_t kTraceBufferSize = 2048;
-
-MessageBoxFunction g_message_box = MessageBoxA;
 
 // Formats with the framework's conventions and cuts the result to fit a
 // buffer of size bytes with its NUL, never inside a double-byte character.
@@ -37,10 +34,13 @@ std::string FormatCut(size_t size, const char* format, va_list args) {
 
 }  // namespace
 
-MessageBoxFunction SetMessageBoxFunctionForTesting(MessageBoxFunction function) {
-  MessageBoxFunction previous = g_message_box;
-  g_message_box = function ? function : MessageBoxA;
-  return previous;
+ZKCommonFuncCalls ZKCommonFuncPlatformCalls() {
+  return ZKCommonFuncCalls{MessageBoxA, []() -> HINSTANCE { return nullptr; }};
+}
+
+ZKCommonFuncCalls& ZKCommonFuncCurrentCalls() {
+  static ZKCommonFuncCalls calls = ZKCommonFuncPlatformCalls();
+  return calls;
 }
 
 int ShowMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
@@ -55,7 +55,7 @@ int ShowMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
     CWnd* main_window = AfxGetMainWnd();
     owner = main_window ? main_window->GetSafeHwnd() : nullptr;
   }
-  return g_message_box(owner, text, caption, style | MB_SETFOREGROUND);
+  return ZKCommonFuncCurrentCalls().messageBoxA(owner, text, caption, style | MB_SETFOREGROUND);
 }
 
 int ShowMessageBoxById(HWND owner, UINT text_id, UINT caption_id, UINT style) {
@@ -72,13 +72,14 @@ int ShowErrorBoxById(UINT text_id, UINT caption_id, HWND owner) {
 int ShowErrorBox(LPCSTR text, LPCSTR caption, HWND owner) { return ShowMessageBox(owner, text, caption, MB_ICONERROR); }
 
 HINSTANCE GetResourceInstance() {
-  return g_hResourceModuleOverride ? g_hResourceModuleOverride : AfxGetResourceHandle();
+  HINSTANCE module = ZKCommonFuncCurrentCalls().resourceModuleOverride();
+  return module ? module : AfxGetResourceHandle();
 }
 
 BOOL LoadResString(CStringA& out, UINT id) {
-  if (g_hResourceModuleOverride) {
+  if (HINSTANCE module = ZKCommonFuncCurrentCalls().resourceModuleOverride()) {
     char buffer[kStringBufferSize];
-    if (LoadStringA(g_hResourceModuleOverride, id, buffer, kStringBufferSize) > 0) {
+    if (LoadStringA(module, id, buffer, kStringBufferSize) > 0) {
       out = buffer;
       return TRUE;
     }

@@ -7,15 +7,30 @@
 
 #include "_Common/zkcommonfunc.h"
 #include "framework/cstring.h"
+#include "framework/seam.h"
 
 // String id of the default caption of the message boxes.
 constexpr UINT kDefaultCaptionStringId = 57300;
 
 // Process-wide switch of DebugTrace, off at start. The programs never turn it on.
 extern BOOL g_bDebugTraceEnabled;
-// Process-wide module of string resources that takes precedence over the
-// framework's resource module; NULL at start. The programs never set it.
-extern HINSTANCE g_hResourceModuleOverride;
+
+// The message box and the resource-module override under the helpers, so
+// that tests can read boxes without showing them and load texts from another
+// module; tests replace entries through ScopedCallsOverride.
+struct ZKCommonFuncCalls {
+  // Shows a message box and returns its result, as MessageBoxA.
+  int(WINAPI* messageBoxA)(HWND owner, LPCSTR text, LPCSTR caption, UINT style);
+  // The module of string resources that takes precedence over the
+  // framework's resource module; NULL for none, as in the programs.
+  HINSTANCE (*resourceModuleOverride)();
+};
+
+// The calls in use; the program never changes them.
+ZKCommonFuncCalls& ZKCommonFuncCurrentCalls();
+// The platform's own calls: MessageBoxA and no override.
+ZKCommonFuncCalls ZKCommonFuncPlatformCalls();
+using ScopedZKCommonFuncCalls = ScopedCallsOverride<ZKCommonFuncCalls, &ZKCommonFuncCurrentCalls, &ZKCommonFuncPlatformCalls>;
 
 // Shows MessageBoxA with MB_SETFOREGROUND added to style and returns its
 // result. A NULL or empty caption becomes string 57300, or "ZKWizard" when
@@ -46,8 +61,3 @@ BOOL DirectoryExists(LPCSTR path);
 int PathExists(LPCSTR path);
 // Creates path and every missing parent folder; TRUE when path is a directory afterwards.
 BOOL CreateDirectoryTree(LPCSTR path);
-
-// Signature of MessageBoxA, so that a test can stand in for the box.
-using MessageBoxFunction = int(WINAPI*)(HWND owner, LPCSTR text, LPCSTR caption, UINT style);
-// Replaces the platform message box (NULL restores it); returns the previous one.
-MessageBoxFunction SetMessageBoxFunctionForTesting(MessageBoxFunction function);

@@ -37,17 +37,24 @@ std::string Convert(const std::string& text, UINT from, UINT to) {
 std::string Utf8(const CStringA& ansi) { return Convert(ansi.Str(), CP_ACP, CP_UTF8); }
 std::string Ansi(const char* utf8) { return Convert(utf8, CP_UTF8, CP_ACP); }
 
+// The module that the tests make the resource-module override; none at start.
+HMODULE g_override_module = nullptr;
+HINSTANCE OverrideModule() { return g_override_module; }
+
 // Every test starts from the program's own string table, override and trace off.
 class CommonFuncTest : public ::testing::Test {
  protected:
-  void SetUp() override { Reset(); }
+  void SetUp() override {
+    Reset();
+    calls_.calls().resourceModuleOverride = OverrideModule;
+  }
   void TearDown() override {
     Reset();
     if (module_) FreeLibrary(module_);
   }
   static void Reset() {
     AfxSetResourceHandle(GetModuleHandleW(nullptr));
-    g_hResourceModuleOverride = nullptr;
+    g_override_module = nullptr;
     g_bDebugTraceEnabled = FALSE;
   }
   HMODULE NoCaptionModule() {
@@ -55,6 +62,8 @@ class CommonFuncTest : public ::testing::Test {
     EXPECT_NE(nullptr, module_);
     return module_;
   }
+
+  ScopedZKCommonFuncCalls calls_;
 
  private:
   HMODULE module_ = nullptr;
@@ -80,7 +89,7 @@ TEST_F(ResourceStringTest, LoadsFromTheFrameworkModuleAndKeepsOutWhenMissing) {
 
 TEST_F(ResourceStringTest, OverrideModuleComesFirstThenTheFramework) {
   HMODULE module = NoCaptionModule();
-  g_hResourceModuleOverride = module;
+  g_override_module = module;
   EXPECT_EQ(module, GetResourceInstance());
   const struct {
     UINT id;
@@ -101,14 +110,14 @@ TEST_F(ResourceStringTest, FormatUsesTheResourceInstanceOnly) {
   FormatResString(out, 100, "Quillan1.zip", 4096);
   EXPECT_EQ("파일 Quillan1.zip 의 크기는 4096 바이트입니다.", Utf8(out));
 
-  g_hResourceModuleOverride = NoCaptionModule();
+  g_override_module = NoCaptionModule();
   FormatResString(out, 100, "a", -1);
   EXPECT_EQ("모듈 a -1", Utf8(out));
   // Unlike LoadResString, formatting does not fall back to the framework.
   CStringA kept("kept");
   FormatResString(kept, 104);
   EXPECT_EQ("kept", kept.Str());
-  g_hResourceModuleOverride = nullptr;
+  g_override_module = nullptr;
   FormatResString(kept, kMissingId, 1);
   EXPECT_EQ("kept", kept.Str());
 }
@@ -181,16 +190,9 @@ class MessageBoxSeamTest : public CommonFuncTest {
  protected:
   void SetUp() override {
     CommonFuncTest::SetUp();
-    previous_ = SetMessageBoxFunctionForTesting(RecordBox);
+    calls_.calls().messageBoxA = RecordBox;
     g_seen = {};
   }
-  void TearDown() override {
-    SetMessageBoxFunctionForTesting(previous_);
-    CommonFuncTest::TearDown();
-  }
-
- private:
-  MessageBoxFunction previous_ = nullptr;
 };
 
 TEST_F(MessageBoxSeamTest, CaptionStyleAndResult) {

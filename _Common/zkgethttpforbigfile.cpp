@@ -43,7 +43,7 @@ int64_t DecimalPrefix(const std::string& text, size_t from) {
 }  // namespace
 
 CZKGetHTTPForBigFile::CZKGetHTTPForBigFile(unsigned wait_ms, IZKSocketCalls* calls)
-    : m_wait_ms(wait_ms), m_calls(calls ? *calls : ZKPlatformSocketCalls()) {
+    : m_wait_ms(wait_ms), m_calls(calls ? *calls : ZKSocketPlatformCalls()) {
   Reset();
 }
 

@@ -10,7 +10,13 @@
 
 #include "_Common/zkgethttpinterface.h"
 
-// The socket calls that the getter makes.
+// The socket calls that the getter makes. Unlike the other system-call seams
+// (a process-wide table under ScopedCallsOverride) these are an interface
+// that each getter is given at construction: a test's calls are an object
+// with state of its own over the real ones (failures switched on in the
+// middle of a transfer, a count of waits, canned answers), and only the
+// getter given them uses them, while every other getter of the process keeps
+// the platform's.
 class IZKSocketCalls {
  public:
   virtual ~IZKSocketCalls() = default;
@@ -33,7 +39,7 @@ class IZKSocketCalls {
 
 // The platform's sockets (Winsock on Windows). The process must have the
 // sockets library started before the first call.
-IZKSocketCalls& ZKPlatformSocketCalls();
+IZKSocketCalls& ZKSocketPlatformCalls();
 
 class CZKGetHTTPForBigFile : public IZKGetHTTP {
  public:

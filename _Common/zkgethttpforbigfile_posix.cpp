@@ -56,7 +56,7 @@ class CPosixSocketCalls : public IZKSocketCalls {
 
 }  // namespace
 
-IZKSocketCalls& ZKPlatformSocketCalls() {
+IZKSocketCalls& ZKSocketPlatformCalls() {
   static CPosixSocketCalls calls;
   return calls;
 }

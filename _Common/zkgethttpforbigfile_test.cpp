@@ -293,7 +293,7 @@ class FailingCalls : public IZKSocketCalls {
   int waits = 0;
 
  private:
-  IZKSocketCalls& real_ = ZKPlatformSocketCalls();
+  IZKSocketCalls& real_ = ZKSocketPlatformCalls();
 };
 
 TEST(BigFileGetterFailures, EachSocketCallFailing) {

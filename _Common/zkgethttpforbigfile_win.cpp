@@ -57,7 +57,7 @@ class CWinsockCalls : public IZKSocketCalls {
 
 }  // namespace
 
-IZKSocketCalls& ZKPlatformSocketCalls() {
+IZKSocketCalls& ZKSocketPlatformCalls() {
   static CWinsockCalls calls;
   return calls;
 }

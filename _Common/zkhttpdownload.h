@@ -12,6 +12,7 @@
 #include "_Common/zkgethttpforbigfile.h"
 #include "_Common/zkgethttpinterface.h"
 #include "framework/cstring.h"
+#include "framework/seam.h"
 
 class CZKFile;
 
@@ -103,9 +104,18 @@ class CZKDownloadGetters {
 // 0 for a null path, a drive root or nothing at path; -1 for a folder, 1 for a file.
 int GetPathKind(LPCSTR path);
 
-// Makes a stand-in for the getter of one transfer (a framework getter, or
-// with big_file a socket getter).
-using ZKDownloadGetterFactory = std::unique_ptr<IZKGetHTTP> (*)(BOOL big_file);
-// Replaces the getter that the transfers use by the factory's (null restores
-// the real ones) and returns the previous factory; only tests set one.
-ZKDownloadGetterFactory SetDownloadGetterFactoryForTesting(ZKDownloadGetterFactory factory);
+// The getter of a transfer, so that tests can stand in for a server; tests
+// replace it through ScopedCallsOverride.
+struct ZKHttpDownloadCalls {
+  // Makes a stand-in for the getter of one transfer (a framework getter, or
+  // with big_file a socket getter); null, as on the platform: the transfer's
+  // own CZKDownloadGetters.
+  std::unique_ptr<IZKGetHTTP> (*makeGetter)(BOOL big_file);
+};
+
+// The calls in use; the program never changes them.
+ZKHttpDownloadCalls& ZKHttpDownloadCurrentCalls();
+// The platform's own calls.
+ZKHttpDownloadCalls ZKHttpDownloadPlatformCalls();
+using ScopedZKHttpDownloadCalls =
+    ScopedCallsOverride<ZKHttpDownloadCalls, &ZKHttpDownloadCurrentCalls, &ZKHttpDownloadPlatformCalls>;

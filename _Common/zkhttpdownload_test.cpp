@@ -356,12 +356,8 @@ std::unique_ptr<IZKGetHTTP> MakeFake(BOOL big_file) {
 
 class FakeGetterTest : public testing::Test {
  protected:
-  void SetUp() override {
-    g_fake = FakeScript();
-    previous_ = SetDownloadGetterFactoryForTesting(MakeFake);
-  }
-  void TearDown() override { SetDownloadGetterFactoryForTesting(previous_); }
-  ZKDownloadGetterFactory previous_ = nullptr;
+  void SetUp() override { g_fake = FakeScript(); }
+  ScopedZKHttpDownloadCalls getters_{ZKHttpDownloadCalls{MakeFake}};
 };
 
 TEST_F(FakeGetterTest, SocketGetterFrom2GBOn) {

@@ -9,8 +9,6 @@
 
 namespace {
 
-ZKDownloadGetterFactory g_getter_factory = nullptr;
-
 // The status of the open answer of one of the real getters; -1 when unknown.
 int AnswerStatus(IZKGetHTTP& getter) {
   if (auto* framework = dynamic_cast<CZKGetHTTP*>(&getter)) {
@@ -24,10 +22,11 @@ int AnswerStatus(IZKGetHTTP& getter) {
 
 }  // namespace
 
-ZKDownloadGetterFactory SetDownloadGetterFactoryForTesting(ZKDownloadGetterFactory factory) {
-  ZKDownloadGetterFactory previous = g_getter_factory;
-  g_getter_factory = factory;
-  return previous;
+ZKHttpDownloadCalls ZKHttpDownloadPlatformCalls() { return ZKHttpDownloadCalls{nullptr}; }
+
+ZKHttpDownloadCalls& ZKHttpDownloadCurrentCalls() {
+  static ZKHttpDownloadCalls calls = ZKHttpDownloadPlatformCalls();
+  return calls;
 }
 
 namespace {
@@ -141,8 +140,9 @@ LauncherErrorCode CZKHttpDownload::Transfer(CStringA& detail) {
 
   const BOOL big_file = total >= kBigFileSize;
   CZKDownloadGetters getters;
-  std::unique_ptr<IZKGetHTTP> stand_in = g_getter_factory ? g_getter_factory(big_file) : nullptr;
-  IZKGetHTTP* getter = g_getter_factory ? stand_in.get() : &getters.Chosen(big_file);
+  const auto make_getter = ZKHttpDownloadCurrentCalls().makeGetter;
+  std::unique_ptr<IZKGetHTTP> stand_in = make_getter ? make_getter(big_file) : nullptr;
+  IZKGetHTTP* getter = make_getter ? stand_in.get() : &getters.Chosen(big_file);
   if (!getter || getter->Open(m_url, have) != 0) return Failure(detail, m_url, LauncherError::DOWNLOAD_CANT_OPEN_URL);
   // A server that ignores the range answers 200 with the whole file: start
   // the local file again instead of appending the whole file behind its part.

@@ -20,9 +20,11 @@ const char* ValueOrEmpty(const char* value) { return value ? value : ""; }
 
 }  // namespace
 
-ZKCBDataReader& ZKParseCmdLineCBDataReader() {
-  static ZKCBDataReader reader = ReadCBData;
-  return reader;
+ZKParseCmdLineCalls ZKParseCmdLinePlatformCalls() { return ZKParseCmdLineCalls{ReadCBData}; }
+
+ZKParseCmdLineCalls& ZKParseCmdLineCurrentCalls() {
+  static ZKParseCmdLineCalls calls = ZKParseCmdLinePlatformCalls();
+  return calls;
 }
 
 CZKParseCmdLine::CZKParseCmdLine() { memset(runString, 0, sizeof runString); }
@@ -71,7 +73,7 @@ LauncherErrorCode CZKParseCmdLine::LoadCBData(char* buffer, unsigned size) {
   if (!buffer || size == 0) return LauncherError::INVALID_PARAM;
   const char* key = GetCommandLineKey();
   if (!key || key[0] == '\0') return LauncherError::INVALID_KEY;
-  return ZKParseCmdLineCBDataReader()(buffer, size, key, true) ? 0 : LauncherError::FAIL_LOAD_CBDATA;
+  return ZKParseCmdLineCurrentCalls().readCBData(buffer, size, key, true) ? 0 : LauncherError::FAIL_LOAD_CBDATA;
 }
 
 LauncherErrorCode CZKParseCmdLine::ParseCBText(char* text) {

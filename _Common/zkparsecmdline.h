@@ -3,13 +3,21 @@
 #pragma once
 
 #include "_Common/errorcodes.h"
+#include "framework/seam.h"
 #include "zkrunparammodulelib/zkrunparam.h"
 
-// The clipboard read under LoadCBData, with the signature of ReadCBData.
-using ZKCBDataReader = bool (*)(char* outBuf, unsigned bufSize, const char* keyText, bool clearAfterRead);
+// The clipboard read under LoadCBData; tests replace it through ScopedCallsOverride.
+struct ZKParseCmdLineCalls {
+  // Reads and decrypts the clipboard parameter text, as ReadCBData.
+  bool (*readCBData)(char* outBuf, unsigned bufSize, const char* keyText, bool clearAfterRead);
+};
 
-// The reader in use: ReadCBData unless a test replaced it.
-ZKCBDataReader& ZKParseCmdLineCBDataReader();
+// The calls in use; the program never changes them.
+ZKParseCmdLineCalls& ZKParseCmdLineCurrentCalls();
+// The platform's own calls (the SEED clipboard reader).
+ZKParseCmdLineCalls ZKParseCmdLinePlatformCalls();
+using ScopedZKParseCmdLineCalls =
+    ScopedCallsOverride<ZKParseCmdLineCalls, &ZKParseCmdLineCurrentCalls, &ZKParseCmdLinePlatformCalls>;
 
 // Run parameters loaded from the hand-over or the clipboard; read them through CZKRunParam.
 class CZKParseCmdLine : public CZKRunParam {

@@ -77,16 +77,14 @@ void CheckWholeParse(const std::string& text) {
   zktest::FakeRunEnv environment;
   environment.commandLine = "Tesselo1.exe ZKKEY1_0001";
   g_clipboard_text = text;
-  ZKCBDataReader saved = ZKParseCmdLineCBDataReader();
-  ZKParseCmdLineCBDataReader() = FakeClipboardRead;
   {
+    ScopedZKParseCmdLineCalls clipboard(ZKParseCmdLineCalls{FakeClipboardRead});
     CZKParseCmdLine parser;
     const LauncherErrorCode code = parser.Parse(true);
     const char* run_string = parser.GetRunString();
     ZK_FUZZ_CHECK(strnlen(run_string, CZKParseCmdLine::RUN_STRING_SIZE) < CZKParseCmdLine::RUN_STRING_SIZE);
     if (code != 0) ZK_FUZZ_CHECK(run_string[0] == '\0' || code == LauncherError::NOT_ENOUGH_RUNPARAM);
   }
-  ZKParseCmdLineCBDataReader() = saved;
 }
 
 }  // namespace

@@ -109,14 +109,8 @@ struct FakeCBData {
   unsigned size = 0;
   bool clear = false;
 
-  FakeCBData() : saved_(ZKParseCmdLineCBDataReader()) {
-    current = this;
-    ZKParseCmdLineCBDataReader() = Read;
-  }
-  ~FakeCBData() {
-    ZKParseCmdLineCBDataReader() = saved_;
-    current = nullptr;
-  }
+  FakeCBData() : reader_(ZKParseCmdLineCalls{Read}) { current = this; }
+  ~FakeCBData() { current = nullptr; }
 
   static bool Read(char* outBuf, unsigned bufSize, const char* keyText, bool clearAfterRead) {
     FakeCBData& fake = *current;
@@ -132,7 +126,7 @@ struct FakeCBData {
   static FakeCBData* current;
 
  private:
-  ZKCBDataReader saved_;
+  ScopedZKParseCmdLineCalls reader_;
 };
 FakeCBData* FakeCBData::current = nullptr;
 

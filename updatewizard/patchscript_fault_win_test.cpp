@@ -32,13 +32,7 @@ std::vector<zktest::RecordedBox>& g_boxes = zktest::RecordedBoxes();
 
 class PatchScriptFaultTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    g_boxes.clear();
-    previous_ = SetMessageBoxFunctionForTesting(zktest::RecordBox);
-  }
-  void TearDown() override { SetMessageBoxFunctionForTesting(previous_); }
-
-  MessageBoxFunction previous_ = nullptr;
+  zktest::RecordingBoxes boxes_;
 };
 
 TEST_F(PatchScriptFaultTest, BodiesBeyondTheScriptLimitFailAsReadFailures) {

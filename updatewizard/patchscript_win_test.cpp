@@ -45,14 +45,9 @@ std::string AccessLog() {
 
 class PatchScriptDownloadTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    g_boxes.clear();
-    previous_ = SetMessageBoxFunctionForTesting(zktest::RecordBox);
-    g_strPatchServerList = (Closed() + ";" + Second()).c_str();
-  }
-  void TearDown() override { SetMessageBoxFunctionForTesting(previous_); }
+  void SetUp() override { g_strPatchServerList = (Closed() + ";" + Second()).c_str(); }
 
-  MessageBoxFunction previous_ = nullptr;
+  zktest::RecordingBoxes boxes_;
 };
 
 TEST_F(PatchScriptDownloadTest, ReadsTheAvatarScriptOnTheWorkerThreadWithoutBoxes) {

@@ -14,13 +14,6 @@
 
 namespace {
 
-GetVersionExAFunction g_version_query = nullptr;
-
-BOOL QueryVersion(OSVERSIONINFOA* info) {
-  if (g_version_query) return g_version_query(info);
-  return GetVersionExA(info);
-}
-
 // The key under parent named name, opened for access; owns nothing when it cannot be opened.
 ScopedRegistryKey OpenRegistryKey(HKEY parent, const char* name, REGSAM access) {
   HKEY key = nullptr;
@@ -43,13 +36,18 @@ void ReadStringValue(HKEY key, const char* name, char (&text)[kSystemTextSize]) 
 
 }  // namespace
 
-void SetVersionQueryForTesting(GetVersionExAFunction function) { g_version_query = function; }
+StatisticsReportCalls StatisticsReportPlatformCalls() { return StatisticsReportCalls{GetVersionExA}; }
+
+StatisticsReportCalls& StatisticsReportCurrentCalls() {
+  static StatisticsReportCalls calls = StatisticsReportPlatformCalls();
+  return calls;
+}
 
 CStringA BuildSystemDescription(int avatar_version) {
   OSVERSIONINFOA info;
   std::memset(&info, 0, sizeof(info));
   info.dwOSVersionInfoSize = sizeof(info);
-  if (!QueryVersion(&info)) std::memset(&info, 0, sizeof(info));
+  if (!StatisticsReportCurrentCalls().getVersionExA(&info)) std::memset(&info, 0, sizeof(info));
   info.szCSDVersion[sizeof(info.szCSDVersion) - 1] = '\0';
 
   SystemDescriptionParts parts;

@@ -4,8 +4,17 @@
 
 #include <windows.h>
 
-using GetVersionExAFunction = BOOL(WINAPI*)(LPOSVERSIONINFOA);
+#include "framework/seam.h"
 
-// Makes BuildSystemDescription ask function instead of GetVersionExA (NULL:
-// GetVersionExA again). Not for the program.
-void SetVersionQueryForTesting(GetVersionExAFunction function);
+// The version query of the system line; tests replace it through ScopedCallsOverride.
+struct StatisticsReportCalls {
+  // Fills the system's version numbers and service-pack text, as GetVersionExA.
+  BOOL(WINAPI* getVersionExA)(LPOSVERSIONINFOA info);
+};
+
+// The calls in use; the program never changes them.
+StatisticsReportCalls& StatisticsReportCurrentCalls();
+// The platform's own calls.
+StatisticsReportCalls StatisticsReportPlatformCalls();
+using ScopedStatisticsReportCalls =
+    ScopedCallsOverride<StatisticsReportCalls, &StatisticsReportCurrentCalls, &StatisticsReportPlatformCalls>;

@@ -78,16 +78,23 @@ BOOL WINAPI FakeVersion(LPOSVERSIONINFOA info) {
   return TRUE;
 }
 
-void FakeWindows(DWORD major, DWORD minor, DWORD build, const char* service_pack) {
-  std::memset(&g_fake_version, 0, sizeof(g_fake_version));
-  g_fake_version.dwOSVersionInfoSize = sizeof(g_fake_version);
-  g_fake_version.dwMajorVersion = major;
-  g_fake_version.dwMinorVersion = minor;
-  g_fake_version.dwBuildNumber = build;
-  g_fake_version.dwPlatformId = VER_PLATFORM_WIN32_NT;
-  std::strcpy(g_fake_version.szCSDVersion, service_pack);
-  SetVersionQueryForTesting(&FakeVersion);
-}
+// Tests that may stand in for another Windows version; the real query is back after each.
+class VersionQueryTest : public ::testing::Test {
+ protected:
+  void FakeWindows(DWORD major, DWORD minor, DWORD build, const char* service_pack) {
+    std::memset(&g_fake_version, 0, sizeof(g_fake_version));
+    g_fake_version.dwOSVersionInfoSize = sizeof(g_fake_version);
+    g_fake_version.dwMajorVersion = major;
+    g_fake_version.dwMinorVersion = minor;
+    g_fake_version.dwBuildNumber = build;
+    g_fake_version.dwPlatformId = VER_PLATFORM_WIN32_NT;
+    std::strcpy(g_fake_version.szCSDVersion, service_pack);
+    version_.calls().getVersionExA = FakeVersion;
+  }
+
+ private:
+  ScopedStatisticsReportCalls version_;
+};
 
 const char kCurrentVersionKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
 
@@ -100,7 +107,7 @@ struct SavedValue {
 };
 
 // Keeps the prefix's CurrentVersion values and Wow6432Node key as they were.
-class SystemLineTest : public ::testing::Test {
+class SystemLineTest : public VersionQueryTest {
  protected:
   void SetUp() override {
     ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kCurrentVersionKey, 0, KEY_READ | KEY_WRITE | KEY_WOW64_64KEY, &key_),
@@ -133,7 +140,6 @@ class SystemLineTest : public ::testing::Test {
     }
     RegCloseKey(key_);
     SetWowNode(had_wow_node_);
-    SetVersionQueryForTesting(nullptr);
     g_strBrowserName.Empty();
   }
 
@@ -237,7 +243,7 @@ TEST_F(SystemLineTest, RealVersionQuery) {
 }
 
 // The report against nginx, with the system line of an XP machine.
-class ReportTest : public ::testing::Test {
+class ReportTest : public VersionQueryTest {
  protected:
   void SetUp() override {
     g_strProgramName = "GAME01";
@@ -246,7 +252,6 @@ class ReportTest : public ::testing::Test {
     from_ = LogLines().size();
   }
   void TearDown() override {
-    SetVersionQueryForTesting(nullptr);
     g_strProgramName.Empty();
     g_strBrowserName.Empty();
   }

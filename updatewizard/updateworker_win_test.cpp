@@ -85,7 +85,7 @@ class UpdateWorkerTest : public ::testing::Test {
     RemoveDirectoryA(folder_.c_str());
     SetCurrentDirectoryA(base_.c_str());
     g_boxes.clear();
-    previous_box_ = SetMessageBoxFunctionForTesting(RecordBox);
+    boxes_.calls().messageBoxA = RecordBox;
     log_start_ = NginxLog().size();
 
     settings_ = DefaultUpdateWorkerSettings();
@@ -94,8 +94,6 @@ class UpdateWorkerTest : public ::testing::Test {
     settings_.application_data_folder = base_.c_str();
     settings_.statistics_url = (Root() + "/stats/index_v2.asp").c_str();
   }
-
-  void TearDown() override { SetMessageBoxFunctionForTesting(previous_box_); }
 
   void UseCase(const std::string& name) { settings_.avatar_url = (Root() + "/" + name + "/CorvaliseAvatar.htm").c_str(); }
 
@@ -120,7 +118,7 @@ class UpdateWorkerTest : public ::testing::Test {
 
   std::string base_, folder_, program_;
   size_t log_start_ = 0;
-  MessageBoxFunction previous_box_ = nullptr;
+  ScopedZKCommonFuncCalls boxes_;
   ZKUpdateWorkerSettings settings_;
 };
 

@@ -25,10 +25,7 @@ class WizardBoxTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_EQ(GetACP(), 949u) << "the texts are code page 949";
-    g_boxes.clear();
-    previous_ = SetMessageBoxFunctionForTesting(zktest::RecordBox);
   }
-  void TearDown() override { SetMessageBoxFunctionForTesting(previous_); }
 
   // Checks that exactly one box was shown, as the wizard shows all of its
   // boxes: no owner, the wizard's caption, an OK button only.
@@ -40,7 +37,7 @@ class WizardBoxTest : public ::testing::Test {
     EXPECT_EQ(g_boxes[0].style & 0xF, static_cast<UINT>(MB_OK)) << label;
   }
 
-  MessageBoxFunction previous_ = nullptr;
+  zktest::RecordingBoxes boxes_;
 };
 
 TEST_F(WizardBoxTest, ErrorBoxesShowTheTextABlankLineAndTheCodesName) {

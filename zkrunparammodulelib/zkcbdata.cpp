@@ -146,8 +146,13 @@ int DecryptCBText(const char* text, const char* keyText, char* out, int outSize)
   return DecryptCBTextOf(text, text ? strlen(text) : 0, keyText, out, outSize);
 }
 
-int ReadCBDataWith(const CBClipboardCalls& calls, char* outBuf, unsigned bufSize, const char* keyText,
-                   bool clearAfterRead) {
+CBClipboardCalls& CBClipboardCurrentCalls() {
+  static CBClipboardCalls calls = CBClipboardPlatformCalls();
+  return calls;
+}
+
+int ReadCBDataEx(char* outBuf, unsigned bufSize, const char* keyText, bool clearAfterRead) {
+  const CBClipboardCalls& calls = CBClipboardCurrentCalls();
   if (!outBuf || bufSize == 0) return CBDATA_BAD_ARGUMENT;
   unsigned format = calls.registerFormat(ZK_CBDATA_CLIP_FORMAT);
   if (format == 0) return CBDATA_REGISTER_FAILED;
@@ -170,10 +175,6 @@ int ReadCBDataWith(const CBClipboardCalls& calls, char* outBuf, unsigned bufSize
   outBuf[length] = '\0';
   if (clearAfterRead) calls.clearFormat(format);
   return CBDATA_OK;
-}
-
-int ReadCBDataEx(char* outBuf, unsigned bufSize, const char* keyText, bool clearAfterRead) {
-  return ReadCBDataWith(CBClipboardPlatformCalls(), outBuf, bufSize, keyText, clearAfterRead);
 }
 
 bool ReadCBData(char* outBuf, unsigned bufSize, const char* keyText, bool clearAfterRead) {

@@ -4,6 +4,8 @@
 
 #include <cstddef>
 
+#include "framework/seam.h"
+
 // The registered clipboard format of the parameter text, the one name for it.
 #define ZK_CBDATA_CLIP_FORMAT "Corvalise_ClipFormat"
 
@@ -38,7 +40,7 @@ int DecryptCBSegment(const char* hex, int hexLen, const char* keyText, char* out
 // outSize bytes including a NUL. 0 or a reader code.
 int DecryptCBText(const char* text, const char* keyText, char* out, int outSize);
 
-// The clipboard calls under the reader; the platform's, or a test's.
+// The clipboard calls under the reader; tests replace entries through ScopedCallsOverride.
 struct CBClipboardCalls {
   // As RegisterClipboardFormatA: the format's number, 0 on failure.
   unsigned (*registerFormat)(const char* name);
@@ -56,16 +58,15 @@ struct CBClipboardCalls {
   void (*close)();
 };
 
-// The whole read over the given calls: decrypts the format's text into outBuf
-// (bufSize bytes with the NUL) and, when clearAfterRead, clears the format
-// after a successful read. 0 or a reader code; outBuf is unchanged on failure.
-int ReadCBDataWith(const CBClipboardCalls& calls, char* outBuf, unsigned bufSize, const char* keyText,
-                   bool clearAfterRead);
-
+// The calls in use; the program never changes them.
+CBClipboardCalls& CBClipboardCurrentCalls();
 // The platform's clipboard calls (off Windows there is no clipboard: registering fails).
 CBClipboardCalls CBClipboardPlatformCalls();
+using ScopedCBClipboardCalls = ScopedCallsOverride<CBClipboardCalls, &CBClipboardCurrentCalls, &CBClipboardPlatformCalls>;
 
-// ReadCBDataWith over the platform's clipboard.
+// The whole read: decrypts the format's text into outBuf (bufSize bytes with
+// the NUL) and, when clearAfterRead, clears the format after a successful
+// read. 0 or a reader code; outBuf is unchanged on failure.
 int ReadCBDataEx(char* outBuf, unsigned bufSize, const char* keyText, bool clearAfterRead);
 // True when ReadCBDataEx returns 0.
 bool ReadCBData(char* outBuf, unsigned bufSize, const char* keyText, bool clearAfterRead);

@@ -103,7 +103,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   else clipboard.block = input.Rest();
 
   zkfuzz::GuardedBuffer out(buffer_size);
-  const int result = ReadCBDataWith(FakeCalls(), out.data(), buffer_size, key.c_str(), true);
+  int result = 0;
+  {
+    ScopedCBClipboardCalls calls(FakeCalls());
+    result = ReadCBDataEx(out.data(), buffer_size, key.c_str(), true);
+  }
   g_clipboard = nullptr;
   ZK_FUZZ_CHECK(clipboard.clears == (result == CBDATA_OK ? 1 : 0));
   if (result != CBDATA_OK) {

@@ -184,20 +184,21 @@ CBClipboardCalls FakeCalls() {
   };
 }
 
-class ReadCBDataWithTest : public ::testing::Test {
+class ReadCBDataExTest : public ::testing::Test {
  protected:
   void SetUp() override { fake = &clipboard_; }
   void TearDown() override { fake = nullptr; }
   void Put(const std::string& text) { clipboard_.block.assign(text.c_str(), text.c_str() + text.size() + 1); }
   FakeClipboard clipboard_;
+  ScopedCBClipboardCalls calls_{FakeCalls()};
 };
 
-TEST_F(ReadCBDataWithTest, ReadsAndClearsOnlyWhenAsked) {
+TEST_F(ReadCBDataExTest, ReadsAndClearsOnlyWhenAsked) {
   for (bool clear : {false, true}) {
     clipboard_ = FakeClipboard();
     Put(kTrailing + "|" + kGame);
     char out[64];
-    ASSERT_EQ(ReadCBDataWith(FakeCalls(), out, sizeof out, kKey, clear), 0);
+    ASSERT_EQ(ReadCBDataEx(out, sizeof out, kKey, clear), 0);
     EXPECT_STREQ(out, "trailingGameID=7|Server=alpha");
     EXPECT_EQ(clipboard_.cleared, clear ? 1 : 0);
     EXPECT_EQ(clipboard_.closed, 1);
@@ -205,7 +206,7 @@ TEST_F(ReadCBDataWithTest, ReadsAndClearsOnlyWhenAsked) {
   }
 }
 
-TEST_F(ReadCBDataWithTest, FailuresCloseWhatWasOpenedAndLeaveTheOutputAlone) {
+TEST_F(ReadCBDataExTest, FailuresCloseWhatWasOpenedAndLeaveTheOutputAlone) {
   struct Case {
     const char* name;
     void (*arrange)(FakeClipboard*);
@@ -230,7 +231,7 @@ TEST_F(ReadCBDataWithTest, FailuresCloseWhatWasOpenedAndLeaveTheOutputAlone) {
     c.arrange(&clipboard_);
     char out[64];
     memset(out, 'Z', sizeof out);
-    EXPECT_EQ(ReadCBDataWith(FakeCalls(), out, sizeof out, c.key, true), c.code);
+    EXPECT_EQ(ReadCBDataEx(out, sizeof out, c.key, true), c.code);
     EXPECT_EQ(std::string(out, sizeof out), std::string(sizeof out, 'Z'));
     EXPECT_EQ(clipboard_.closed, c.closed);
     EXPECT_EQ(clipboard_.unlocked, clipboard_.locked);
@@ -238,24 +239,24 @@ TEST_F(ReadCBDataWithTest, FailuresCloseWhatWasOpenedAndLeaveTheOutputAlone) {
   }
 }
 
-TEST_F(ReadCBDataWithTest, CallerBufferMustHoldTheTextAndItsNul) {
+TEST_F(ReadCBDataExTest, CallerBufferMustHoldTheTextAndItsNul) {
   Put(kHello);  // 16 characters
   char out[17];
-  EXPECT_EQ(ReadCBDataWith(FakeCalls(), nullptr, 17, kKey, false), 3);
-  EXPECT_EQ(ReadCBDataWith(FakeCalls(), out, 0, kKey, false), 3);
+  EXPECT_EQ(ReadCBDataEx(nullptr, 17, kKey, false), 3);
+  EXPECT_EQ(ReadCBDataEx(out, 0, kKey, false), 3);
   EXPECT_EQ(clipboard_.opened, 0);
 
   memset(out, 'Z', sizeof out);
-  EXPECT_EQ(ReadCBDataWith(FakeCalls(), out, 16, kKey, false), 4);
+  EXPECT_EQ(ReadCBDataEx(out, 16, kKey, false), 4);
   EXPECT_EQ(std::string(out, 16), std::string(16, 'Z'));
-  ASSERT_EQ(ReadCBDataWith(FakeCalls(), out, 17, kKey, false), 0);
+  ASSERT_EQ(ReadCBDataEx(out, 17, kKey, false), 0);
   EXPECT_STREQ(out, "Hello, clipboard");
 }
 
-TEST_F(ReadCBDataWithTest, TextWithoutNulIsReadOnlyToTheEndOfItsBlock) {
+TEST_F(ReadCBDataExTest, TextWithoutNulIsReadOnlyToTheEndOfItsBlock) {
   clipboard_.block.assign(kHello.begin(), kHello.end());  // no NUL after the 32 digits
   char out[32];
-  ASSERT_EQ(ReadCBDataWith(FakeCalls(), out, sizeof out, kKey, false), 0);
+  ASSERT_EQ(ReadCBDataEx(out, sizeof out, kKey, false), 0);
   EXPECT_STREQ(out, "Hello, clipboard");
 }
 

@@ -12,7 +12,7 @@ namespace {
 
 // Reads a variable whole; false when it is missing or empty.
 bool ReadVariable(const char* name, _CZKString* out) {
-  ZKRunEnvSystem& calls = ZKRunEnvCalls();
+  ZKRunEnvCalls& calls = ZKRunEnvCurrentCalls();
   unsigned size = 256;
   for (int attempt = 0; attempt < 4; ++attempt) {
     char* room = out->GetBuffer(static_cast<int>(size));
@@ -33,7 +33,7 @@ bool ReadVariable(const char* name, _CZKString* out) {
 bool ReadNameList(_CZKString* list) {
   char* room = list->GetBuffer(ZK_RUNENV_PIECE);
   if (!room) return false;
-  unsigned got = ZKRunEnvCalls().getVariable(ZK_RUNENV_ENUM, room, ZK_RUNENV_PIECE);
+  unsigned got = ZKRunEnvCurrentCalls().getVariable(ZK_RUNENV_ENUM, room, ZK_RUNENV_PIECE);
   if (got == 0 || got >= ZK_RUNENV_PIECE) return false;
   room[got] = '\0';
   return true;
@@ -57,7 +57,7 @@ bool ForEachName(char* list, Visit visit) {
 
 bool StoreRunEnv(const char* hexText) {
   if (!hexText) return false;
-  ZKRunEnvSystem& calls = ZKRunEnvCalls();
+  ZKRunEnvCalls& calls = ZKRunEnvCurrentCalls();
   _CZKString list, name, piece;
   size_t left = strlen(hexText);
   const char* at = hexText;
@@ -78,7 +78,7 @@ bool StoreRunEnv(const char* hexText) {
 }
 
 bool ClearRunEnv() {
-  ZKRunEnvSystem& calls = ZKRunEnvCalls();
+  ZKRunEnvCalls& calls = ZKRunEnvCurrentCalls();
   // The whole list, however long, so that nothing named in it is left behind.
   _CZKString list;
   if (ReadVariable(ZK_RUNENV_ENUM, &list)) {
@@ -95,7 +95,7 @@ bool ClearRunEnv() {
 int GetRunEnvSize() {
   _CZKString list;
   if (!ReadNameList(&list)) return 0;
-  ZKRunEnvSystem& calls = ZKRunEnvCalls();
+  ZKRunEnvCalls& calls = ZKRunEnvCurrentCalls();
   int64_t total = 0;
   ForEachName(list.GetAt(0), [&](const char* name) {
     total += calls.getVariable(name, nullptr, 0);
@@ -110,7 +110,7 @@ bool ReadRunEnv(char* buffer, int size, int* outLength) {
   if (!buffer || size <= 0) return false;
   _CZKString list;
   if (!ReadNameList(&list)) return false;
-  ZKRunEnvSystem& calls = ZKRunEnvCalls();
+  ZKRunEnvCalls& calls = ZKRunEnvCurrentCalls();
   int pos = 0;
   bool read = ForEachName(list.GetAt(0), [&](const char* name) {
     unsigned room = static_cast<unsigned>(size - pos);
@@ -158,7 +158,7 @@ int FindCommandLineArgument(const char* commandLine, int index, _CZKString* out)
 const char* GetCommandLineKey() {
   static _CZKString key;
   key.Empty();
-  if (FindCommandLineArgument(ZKRunEnvCalls().commandLine(), 1, &key) != 0) {
+  if (FindCommandLineArgument(ZKRunEnvCurrentCalls().commandLine(), 1, &key) != 0) {
     key.Empty();
     return nullptr;
   }
@@ -184,7 +184,7 @@ void ProgramDirectory(const char* programPath, _CZKString* out) {
   out->SetCachedLength(static_cast<int>(keep));
 }
 
-ZKRunEnvSystem& ZKRunEnvCalls() {
-  static ZKRunEnvSystem calls = ZKRunEnvPlatformCalls();
+ZKRunEnvCalls& ZKRunEnvCurrentCalls() {
+  static ZKRunEnvCalls calls = ZKRunEnvPlatformCalls();
   return calls;
 }

@@ -1,6 +1,7 @@
 // The hand-over's environment variables, the command-line key and the program launch.
 #pragma once
 
+#include "framework/seam.h"
 #include "zkrunparammodulelib/zkstring.h"
 
 // Names and sizes of the hand-over in the environment.
@@ -9,8 +10,8 @@
 #define ZK_RUNENV_VER "ZKRunEnv_VER"
 enum { ZK_RUNENV_PIECE = 15360 };
 
-// The system calls under the hand-over; a test may replace any of them.
-struct ZKRunEnvSystem {
+// The system calls under the hand-over; tests replace entries through ScopedCallsOverride.
+struct ZKRunEnvCalls {
   // As GetEnvironmentVariableA: the length copied, the size needed (NUL
   // included) when size is too small, 0 when the variable is missing.
   unsigned (*getVariable)(const char* name, char* buffer, unsigned size);
@@ -24,10 +25,11 @@ struct ZKRunEnvSystem {
   void (*clearClipboardFormat)();
 };
 
-// The calls in use (the platform's unless a test replaced them).
-ZKRunEnvSystem& ZKRunEnvCalls();
+// The calls in use; the program never changes them.
+ZKRunEnvCalls& ZKRunEnvCurrentCalls();
 // The platform's own calls.
-ZKRunEnvSystem ZKRunEnvPlatformCalls();
+ZKRunEnvCalls ZKRunEnvPlatformCalls();
+using ScopedZKRunEnvCalls = ScopedCallsOverride<ZKRunEnvCalls, &ZKRunEnvCurrentCalls, &ZKRunEnvPlatformCalls>;
 
 // Writes the hex text into ZKRunEnv_DATA_1, _2 ... (pieces of 15360 characters), ZKRunEnv_ENUM and ZKRunEnv_VER.
 bool StoreRunEnv(const char* hexText);

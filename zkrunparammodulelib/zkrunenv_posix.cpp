@@ -33,6 +33,6 @@ bool LaunchProgram(const char*, const char*, const char*, int* result) {
   return false;
 }
 
-ZKRunEnvSystem ZKRunEnvPlatformCalls() {
-  return ZKRunEnvSystem{GetVariable, SetVariable, CommandLine, LaunchProgram, ClearClipboardFormat};
+ZKRunEnvCalls ZKRunEnvPlatformCalls() {
+  return ZKRunEnvCalls{GetVariable, SetVariable, CommandLine, LaunchProgram, ClearClipboardFormat};
 }

@@ -69,6 +69,6 @@ bool LaunchProgramWithWinExec(const char* program, const char* parameters, const
   return LaunchWithWinExec(program, parameters, directory, result);
 }
 
-ZKRunEnvSystem ZKRunEnvPlatformCalls() {
-  return ZKRunEnvSystem{GetVariable, SetVariable, CommandLine, LaunchProgram, ClearClipboardFormat};
+ZKRunEnvCalls ZKRunEnvPlatformCalls() {
+  return ZKRunEnvCalls{GetVariable, SetVariable, CommandLine, LaunchProgram, ClearClipboardFormat};
 }

@@ -131,11 +131,12 @@ TEST(NoMemory, TheClipboardIsReadWithoutAllocating) {
   g_block.clear();
   for (int i = 0; i < 1000; ++i) g_block += std::string(i ? "|" : "") + kHello;
   static char out[16001];
+  ScopedCBClipboardCalls clipboard(ClipboardOf());
   RefuseAfter(0);
   int code = -1;
   bool thrown = false;
   try {
-    code = ReadCBDataWith(ClipboardOf(), out, sizeof out, "passphrase", true);
+    code = ReadCBDataEx(out, sizeof out, "passphrase", true);
   } catch (...) {
     thrown = true;
   }

@@ -37,15 +37,12 @@ void ClearClipboardFormat() { ++g_fake->clipboardClears; }
 
 }  // namespace
 
-FakeRunEnv::FakeRunEnv() : saved_(ZKRunEnvCalls()) {
+FakeRunEnv::FakeRunEnv()
+    : calls_(ZKRunEnvCalls{GetVariable, SetVariable, CommandLine, RecordLaunch, ClearClipboardFormat}) {
   g_fake = this;
-  ZKRunEnvCalls() = ZKRunEnvSystem{GetVariable, SetVariable, CommandLine, RecordLaunch, ClearClipboardFormat};
 }
 
-FakeRunEnv::~FakeRunEnv() {
-  ZKRunEnvCalls() = saved_;
-  g_fake = nullptr;
-}
+FakeRunEnv::~FakeRunEnv() { g_fake = nullptr; }
 
 std::map<std::string, std::string> FakeRunEnv::RunEnv() const {
   std::map<std::string, std::string> found;

@@ -33,7 +33,7 @@ class FakeRunEnv {
   std::map<std::string, std::string> RunEnv() const;
 
  private:
-  ZKRunEnvSystem saved_;
+  ScopedZKRunEnvCalls calls_;
 };
 
 }  // namespace zktest

@@ -85,7 +85,7 @@ int CZKRunParamModule::Execute(const char* programPath, int* launchResult, const
     _CZKString directory;
     ProgramDirectory(programPath, &directory);
     int result = 0;
-    bool started = ZKRunEnvCalls().launch(programPath, key, directory.GetText() ? directory.GetText() : "", &result);
+    bool started = ZKRunEnvCurrentCalls().launch(programPath, key, directory.GetText() ? directory.GetText() : "", &result);
     if (launchResult) *launchResult = result;
     if (!started) code = ZK_RUNPARAM_LAUNCH_FAILED;
   }
@@ -129,7 +129,7 @@ int CZKRunParamModule::Load(const char* key, bool clearAfterLoad) {
   code = Parse(plain.get());
   if (code != 0) return code;
   if (clearAfterLoad) {
-    ZKRunEnvCalls().clearClipboardFormat();
+    ZKRunEnvCurrentCalls().clearClipboardFormat();
     ClearRunEnv();
   }
   return 0;

@@ -65,7 +65,8 @@ int main(int argc, char** argv) {
   } else {
     SetCurrentDirectoryA(self);
   }
-  if (scenario == "winexec") ZKRunEnvCalls().launch = LaunchProgramWithWinExec;
+  ScopedZKRunEnvCalls calls;
+  if (scenario == "winexec") calls.calls().launch = LaunchProgramWithWinExec;
 
   CZKRunParam param;
   if (!Fill(param, scenario)) return 65;

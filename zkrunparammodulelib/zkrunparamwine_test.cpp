@@ -149,17 +149,16 @@ TEST(RunParamHandOver, OlderSystemsLaunchGivesTheSenderItsFolderBack) {
   std::string report = zktest::ProgramFolder() + "runparam_receiver_sender_folder.txt";
   DeleteFileA(report.c_str());
   SetEnvironmentVariableA("ZKTEST_RUNPARAM_REPORT", report.c_str());
-  ZKRunEnvSystem platform = ZKRunEnvCalls();
-  ZKRunEnvCalls().launch = LaunchProgramWithWinExec;
 
   int code = -1, launchResult = -1;
   {
+    ScopedZKRunEnvCalls winExec;
+    winExec.calls().launch = LaunchProgramWithWinExec;
     CZKRunParam param;
     param.SetValue("RunMode", "folder");
     code = param.Execute(Receiver().c_str(), &launchResult, nullptr);
   }
   GetCurrentDirectoryA(MAX_PATH, after);
-  ZKRunEnvCalls() = platform;
   SetCurrentDirectoryA(before);
 
   ASSERT_EQ(code, 0);

@@ -1,11 +1,13 @@
-// Test helper: a message-box function for SetMessageBoxFunctionForTesting
-// that records each box instead of showing it.
+// Test helper: a message-box function for the shared helpers' box seam that
+// records each box instead of showing it.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
 #include <vector>
+
+#include "_Common/zkcommonfunc_win.h"
 
 namespace zktest {
 
@@ -26,5 +28,17 @@ inline int WINAPI RecordBox(HWND owner, LPCSTR text, LPCSTR caption, UINT style)
   RecordedBoxes().push_back({text ? text : "", caption ? caption : "", owner, style});
   return IDOK;
 }
+
+// Records the shared helpers' boxes, from an empty record, for the object's life.
+class RecordingBoxes {
+ public:
+  RecordingBoxes() {
+    RecordedBoxes().clear();
+    boxes_.calls().messageBoxA = RecordBox;
+  }
+
+ private:
+  ScopedZKCommonFuncCalls boxes_;
+};
 
 }  // namespace zktest

@@ -47,7 +47,8 @@ int main(int argc, char** argv) {
     if (equals == std::string::npos) return 64;
     params.SetValue(pair.substr(0, equals).c_str(), pair.substr(equals + 1).c_str());
   }
-  ZKRunEnvCalls().launch = LaunchKeepingTheProcess;
+  ScopedZKRunEnvCalls calls;
+  calls.calls().launch = LaunchKeepingTheProcess;
   int launch = 0;
   int code = params.Execute(argv[1], &launch, nullptr);
   if (g_started) {
