@@ -11,8 +11,8 @@ target_include_directories(zkparsecmdline PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(zkparsecmdline PUBLIC ${zk_parsecmdline_runparam} zkcbdata zkcommonfunc_pure zkerrorcodes)
 
 zk_test(zkparsecmdline_test
-  SOURCES ${zk_parsecmdline_dir}/zkparsecmdline_test.cpp ${CMAKE_SOURCE_DIR}/zkrunparammodulelib/zkrunparamfake_test.cpp
-  LIBS zkparsecmdline)
+  SOURCES ${zk_parsecmdline_dir}/zkparsecmdline_test.cpp
+  LIBS zkparsecmdline zktestsupport_runenv)
 
 if(ZK_WINDOWS)
   # For real under Wine: a sender's hand-over, and the SEED text on the clipboard.

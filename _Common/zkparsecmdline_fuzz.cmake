@@ -2,5 +2,4 @@
 include(${CMAKE_SOURCE_DIR}/cmake/zkfuzz.cmake)
 
 zk_fuzz_driver(zkparsecmdline SOURCES ${CMAKE_CURRENT_LIST_DIR}/zkparsecmdline_fuzz.cpp
-  ${CMAKE_SOURCE_DIR}/zkrunparammodulelib/zkrunparamfake_test.cpp
-  LIBS zkparsecmdline CORPUS ${CMAKE_CURRENT_LIST_DIR}/testdata/fuzz/zkparsecmdline)
+  LIBS zkparsecmdline zktestsupport_runenv CORPUS ${CMAKE_CURRENT_LIST_DIR}/testdata/fuzz/zkparsecmdline)

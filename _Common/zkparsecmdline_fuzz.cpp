@@ -14,7 +14,7 @@
 
 #include "tests/support/fuzzsupport.h"
 #include "_Common/zkparsecmdline.h"
-#include "zkrunparammodulelib/zkrunparamfake_test.h"
+#include "tests/support/fakerunenv.h"
 
 namespace {
 

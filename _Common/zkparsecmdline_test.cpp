@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "zkrunparammodulelib/zkrunparamfake_test.h"
+#include "tests/support/fakerunenv.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "zkcrypt/corecipher.h"
-#include "zkrunparammodulelib/zkrunparamfake_test.h"
+#include "tests/support/fakerunenv.h"
 
 namespace {
 

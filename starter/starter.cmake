@@ -44,7 +44,6 @@ if(ZK_WINDOWS)
     # The holder and the launch against the library's in-memory system calls.
     zk_test(starter_paramdata_test
       SOURCES ${CMAKE_SOURCE_DIR}/starter/paramdata_test.cpp ${CMAKE_SOURCE_DIR}/starter/paramdata.cpp
-              ${CMAKE_SOURCE_DIR}/zkrunparammodulelib/zkrunparamfake_test.cpp
-      LIBS zkstarter_intake zkrunparam_starter zkcorecipher)
+      LIBS zkstarter_intake zkrunparam_starter zkcorecipher zktestsupport_runenv)
     target_compile_definitions(starter_paramdata_test PRIVATE ZK_UNICODE_CSTRING)
 endif()

@@ -9,6 +9,5 @@ zk_fuzz_driver(zkcbdata SOURCES ${zk_fuzz_runparam_dir}/zkcbdata_fuzz.cpp
   LIBS zkcbdata cryptopp CORPUS ${zk_fuzz_runparam_dir}/testdata/fuzz/zkcbdata)
 if(NOT ZK_WINDOWS)
   zk_fuzz_driver(zkrunparam SOURCES ${zk_fuzz_runparam_dir}/zkrunparam_fuzz.cpp
-    ${zk_fuzz_runparam_dir}/zkrunparamfake_test.cpp
-    LIBS zkrunparam_native CORPUS ${zk_fuzz_runparam_dir}/testdata/fuzz/zkrunparam)
+    LIBS zkrunparam_native zktestsupport_runenv CORPUS ${zk_fuzz_runparam_dir}/testdata/fuzz/zkrunparam)
 endif()

@@ -39,13 +39,13 @@ endif()
 
 zk_test(zkrunparam_test
   SOURCES ${zk_runparam_dir}/zkstring_test.cpp ${zk_runparam_dir}/zkrunparammodule_test.cpp
-          ${zk_runparam_dir}/zkrunparamhandover_test.cpp ${zk_runparam_dir}/zkrunparamfake_test.cpp
-  LIBS ${zk_runparam_test_library})
+          ${zk_runparam_dir}/zkrunparamhandover_test.cpp
+  LIBS ${zk_runparam_test_library} zktestsupport_runenv)
 
 if(NOT ZK_WINDOWS)
   # The starter's trace texts, checked on the traced build with a capturing output.
   zk_test(zkrunparam_trace_test SOURCES ${zk_runparam_dir}/_zkutil/zklibdebugfunc_test.cpp
-    ${zk_runparam_dir}/zkrunparamfake_test.cpp LIBS zkrunparam_traced)
+    LIBS zkrunparam_traced zktestsupport_runenv)
 endif()
 
 if(ZK_WINDOWS)
@@ -72,5 +72,5 @@ endif()
 # The receiving side with allocations refused on request (its own program, as
 # it replaces the global operator new).
 zk_test(zkrunparam_nomemory_test
-  SOURCES ${zk_runparam_dir}/zkrunparam_nomemory_test.cpp ${zk_runparam_dir}/zkrunparamfake_test.cpp
-  LIBS ${zk_runparam_test_library} zkcbdata)
+  SOURCES ${zk_runparam_dir}/zkrunparam_nomemory_test.cpp
+  LIBS ${zk_runparam_test_library} zkcbdata zktestsupport_runenv)

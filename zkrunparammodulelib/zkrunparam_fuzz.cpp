@@ -16,7 +16,7 @@
 #include "tests/support/fuzzsupport.h"
 #include "zkrunparammodulelib/zkrunenv.h"
 #include "zkrunparammodulelib/zkrunparamcodes.h"
-#include "zkrunparammodulelib/zkrunparamfake_test.h"
+#include "tests/support/fakerunenv.h"
 #include "zkrunparammodulelib/zkrunparammodule.h"
 
 namespace {

@@ -11,7 +11,7 @@
 
 #include "zkrunparammodulelib/zkcbdata.h"
 #include "zkrunparammodulelib/zkrunparam.h"
-#include "zkrunparammodulelib/zkrunparamfake_test.h"
+#include "tests/support/fakerunenv.h"
 #include "zkrunparammodulelib/zktdesmodule.h"
 
 namespace {

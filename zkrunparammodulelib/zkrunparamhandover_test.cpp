@@ -10,7 +10,7 @@
 #include "zkrunparammodulelib/zkrunenv.h"
 #include "zkrunparammodulelib/zkrunparam.h"
 #include "zkrunparammodulelib/zkrunparamcodes.h"
-#include "zkrunparammodulelib/zkrunparamfake_test.h"
+#include "tests/support/fakerunenv.h"
 #include "zkrunparammodulelib/zktdesmodule.h"
 
 using NS_ZKRunParamModuleLib::_CZKString;

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "zkrunparammodulelib/zkrunparam.h"
-#include "zkrunparammodulelib/zkrunparamfake_test.h"
+#include "tests/support/fakerunenv.h"
 
 namespace {
 

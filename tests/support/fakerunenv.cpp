@@ -1,5 +1,5 @@
-// The in-memory stand-in for the hand-over's system calls.
-#include "zkrunparammodulelib/zkrunparamfake_test.h"
+// The in-memory stand-in for the hand-over's system calls (see fakerunenv.h).
+#include "tests/support/fakerunenv.h"
 
 #include <cstring>
 
