@@ -10,17 +10,18 @@
 
 #include "tests/support/httppeers.h"
 #include "tests/support/peer.h"
+#include "tests/support/wizard_texts.h"
 
 namespace {
 
 using zkhttptest::FaultRoot;
 using zkhttptest::NginxRoot;
 
-// The update wizard's application title "게임 업데이트 마법사" in code page
-// 949, the agent of every session opened without one (this test program
-// carries the title as its string 57344, as the wizard does), and the same
-// bytes as nginx writes them into its log.
-const char kTitleAgent[] = "\xB0\xD4\xC0\xD3 \xBE\xF7\xB5\xA5\xC0\xCC\xC6\xAE \xB8\xB6\xB9\xFD\xBB\xE7";
+// The update wizard's application title in code page 949, the agent of
+// every session opened without one (this test program carries the title as
+// its string 57344, as the wizard does), and the same bytes as nginx writes
+// them into its log.
+const char* const kTitleAgent = wizardtexts::kTitle.cp949;
 const char kTitleAgentLogged[] =
     "\\xB0\\xD4\\xC0\\xD3 \\xBE\\xF7\\xB5\\xA5\\xC0\\xCC\\xC6\\xAE \\xB8\\xB6\\xB9\\xFD\\xBB\\xE7";
 

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "tests/support/wizard_texts.h"
 #include "updatewizard/wizarddlg.h"
 
 namespace {
@@ -204,7 +205,7 @@ TEST(WizardDialogTest, ShapedTopmostCentredWindow) {
          HWND window = dialog.m_hWnd;
          char title[64] = {};
          GetWindowTextA(window, title, sizeof(title));
-         EXPECT_STREQ("\xb0\xd4\xc0\xd3 \xbe\xf7\xb5\xa5\xc0\xcc\xc6\xae \xb8\xb6\xb9\xfd\xbb\xe7", title);
+         EXPECT_STREQ(wizardtexts::kTitle.cp949, title);
          LONG style = GetWindowLongA(window, GWL_STYLE);
          EXPECT_EQ(0, style & WS_CAPTION);
          EXPECT_NE(0, GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
