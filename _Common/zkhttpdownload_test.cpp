@@ -338,11 +338,11 @@ struct FakeScript {
 
 class FakeGetter : public IZKGetHTTP {
  public:
-  int Open(const char* url, int64_t offset) override {
+  int Open(const char* /*url*/, int64_t offset) override {
     g_fake.opened_at = offset;
     return g_fake.open_result;
   }
-  int Read(void* buffer, uint32_t length, uint32_t& got) override {
+  int Read(void* buffer, uint32_t /*length*/, uint32_t& got) override {
     got = 0;
     if (next_ >= g_fake.reads.size()) return 0;
     int size = g_fake.reads[next_++];

@@ -36,12 +36,7 @@ if(ZK_WINDOWS)
       target_link_libraries(${target} PRIVATE zkstarter_selfupdate zkstarter_pure zkstarter_intake zkframework
         zkfileversion zkgethttp zkzip_win zkrunparam_starter zkcorecipher zkerrorcodes)
       if(version)
-        string(REPLACE "." "," commas "${version}")
-        set(header_dir ${CMAKE_BINARY_DIR}/generated/${target})
-        file(WRITE ${header_dir}/zkstarterversion.h
-          "#define ZK_STARTER_RC_VERSION ${commas}\n#define ZK_STARTER_RC_VERSION_TEXT \"${version}\"\n")
-        target_include_directories(${target} PRIVATE ${header_dir})
-        target_compile_definitions(${target} PRIVATE ZK_STARTER_RC_OVERRIDE)
+        zk_settings_header(${target} ZK_STARTER_VERSION "${version}")
       endif()
     endfunction()
     zk_starter_program(Lumora1 "")

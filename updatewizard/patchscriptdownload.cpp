@@ -4,10 +4,7 @@
 #include <cstring>
 
 #include "framework/strings.h"
-
-#ifndef ZK_PATCH_TEST_SERVER_PREFIX
-#define ZK_PATCH_TEST_SERVER_PREFIX "http://192.168.0."
-#endif
+#include "zksettings.h"
 
 CStringA g_strPatchServerList;
 const char kPatchTestServerPrefix[] = ZK_PATCH_TEST_SERVER_PREFIX;

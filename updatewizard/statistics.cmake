@@ -2,15 +2,12 @@
 # line's format are pure (both targets); the requests and the system reads
 # are Windows code. The library reads the wizard's globals (wizardglobals.h),
 # which the program defines.
-zk_address_setting(ZK_STATISTICS_URL "http://127.0.0.1:${ZK_PORT_PORTAL}/cpage/ClientDownLoad/index_v2.asp"
-  "Built-in statistics address of the update wizard")
-
 # zk_statistics_library(<target> <built-in address>)
 function(zk_statistics_library name default_url)
   add_library(${name} STATIC ${CMAKE_CURRENT_LIST_DIR}/statisticsreport.h ${CMAKE_CURRENT_LIST_DIR}/statisticsreport.cpp
     ${CMAKE_CURRENT_LIST_DIR}/wizardglobals.h)
   target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
-  target_compile_definitions(${name} PRIVATE "ZK_STATISTICS_DEFAULT_URL=\"${default_url}\"")
+  zk_settings_header(${name} ZK_STATISTICS_URL "${default_url}")
   target_link_libraries(${name} PUBLIC zkfilehashinfo zkframework)
   if(ZK_WINDOWS)
     target_sources(${name} PRIVATE ${CMAKE_CURRENT_LIST_DIR}/statisticsreport_win.h ${CMAKE_CURRENT_LIST_DIR}/statisticsreport_win.cpp)

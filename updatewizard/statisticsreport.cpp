@@ -5,12 +5,9 @@
 #include <cstring>
 
 #include "_Common/zkfilehashinfo.h"
+#include "zksettings.h"
 
-#ifndef ZK_STATISTICS_DEFAULT_URL
-#error "ZK_STATISTICS_DEFAULT_URL is set by the build"
-#endif
-
-const char* DefaultStatisticsUrl() { return ZK_STATISTICS_DEFAULT_URL; }
+const char* DefaultStatisticsUrl() { return ZK_STATISTICS_URL; }
 
 const char* StatisticsUrlOrDefault(const char* url) { return url && *url ? url : DefaultStatisticsUrl(); }
 

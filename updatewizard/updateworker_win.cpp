@@ -15,6 +15,7 @@
 #include "_Common/zkfilehashinfo.h"
 #include "_Common/zkgethttp.h"
 #include "framework/scopedhandle.h"
+#include "zksettings.h"
 
 CStringA g_strWizardFolder;
 CStringA g_strWizardPath;

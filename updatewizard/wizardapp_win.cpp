@@ -22,7 +22,7 @@
 #include "updatewizard/wizarddlg.h"
 #include "updatewizard/wizardglobals.h"
 // The built-in addresses of this build of the program.
-#include "zkwizardsettings.h"
+#include "zksettings.h"
 
 
 CStringA g_strProgramName;

@@ -1,15 +1,6 @@
 # The update worker: the patch-script holder, version texts, prefix test and
 # hand-back (pure, both targets), and the worker itself (Windows), with its
 # tests against nginx under Wine.
-# The test-server root is the update wizard's scenario portal (the port base
-# itself is the starter's portal).
-zk_address_setting(ZK_WIZARD_TEST_SERVER_ROOT "http://127.0.0.1:${ZK_PORT_WIZARD_PORTAL}/"
-  "Root of the test server from which the update wizard takes a wizard zip")
-zk_address_setting(ZK_WIZARD_DOWNLOAD_FOLDER "http://localhost:${ZK_PORT_PORTAL}/Common/"
-  "Download folder (ending in /Common/) from which the update wizard takes a wizard zip")
-set(ZK_WIZARD_MAX_PROGRAM_ARCHIVE_BYTES 1073741824 CACHE STRING
-  "Largest wizard zip, and largest Quillan1.exe in it, that the update wizard accepts, in bytes")
-
 add_library(zkupdateworker_pure STATIC
   ${CMAKE_CURRENT_LIST_DIR}/updatemanager.cpp ${CMAKE_CURRENT_LIST_DIR}/updatemanager.h
   ${CMAKE_CURRENT_LIST_DIR}/updateworker.cpp ${CMAKE_CURRENT_LIST_DIR}/updateworker.h)
@@ -23,10 +14,6 @@ if(ZK_WINDOWS)
     ${CMAKE_CURRENT_LIST_DIR}/updatemanager_win.cpp
     ${CMAKE_CURRENT_LIST_DIR}/updateworker_win.cpp ${CMAKE_CURRENT_LIST_DIR}/updateworker_win.h)
   target_include_directories(zkupdateworker PUBLIC ${CMAKE_SOURCE_DIR})
-  target_compile_definitions(zkupdateworker PRIVATE
-    "ZK_WIZARD_TEST_SERVER_ROOT=\"${ZK_WIZARD_TEST_SERVER_ROOT}\""
-    "ZK_WIZARD_DOWNLOAD_FOLDER=\"${ZK_WIZARD_DOWNLOAD_FOLDER}\""
-    "ZK_WIZARD_MAX_PROGRAM_ARCHIVE_BYTES=${ZK_WIZARD_MAX_PROGRAM_ARCHIVE_BYTES}")
   target_link_libraries(zkupdateworker PUBLIC zkupdateworker_pure zkpatchscript zkstatisticsreport zkgethttp zkzip zkfilehashinfo zkfileversion
     zkcommonfunc zkerrorcodes zkframework shell32)
 

@@ -268,7 +268,9 @@ TEST(Load, BadHandOvers) {
     fake.variables = c.variables;
     CZKRunParam receiver;
     EXPECT_EQ(receiver.Load(c.key, true), c.code) << c.what;
-    if (c.code != 0) EXPECT_EQ(fake.clipboardClears, 0) << c.what;
+    if (c.code != 0) {
+      EXPECT_EQ(fake.clipboardClears, 0) << c.what;
+    }
   }
 }
 
@@ -375,7 +377,9 @@ TEST(Load, RandomDamageEndsInCodes) {
     EXPECT_TRUE(code == 0 || code == ZK_RUNPARAM_NO_PAYLOAD || code == ZK_RUNPARAM_DECRYPT_FAILED ||
                 code == ZK_RUNPARAM_BAD_PAYLOAD || code == ZK_RUNPARAM_INVALID)
         << code << " " << hex;
-    if (code != 0) EXPECT_FALSE(fake.RunEnv().empty());  // a failed load leaves the hand-over in place
+    if (code != 0) {
+      EXPECT_FALSE(fake.RunEnv().empty());  // a failed load leaves the hand-over in place
+    }
   }
 }
 
