@@ -16,7 +16,7 @@ zk_test(zkparsecmdline_test
 
 if(ZK_WINDOWS)
   # For real under Wine: a sender's hand-over, and the SEED text on the clipboard.
-  add_executable(parsecmdline_receiver ${zk_parsecmdline_dir}/zkparsecmdline_peer_win.cpp)
+  add_executable(parsecmdline_receiver ${CMAKE_SOURCE_DIR}/tests/tools/parsecmdline_receiver.cpp)
   target_link_libraries(parsecmdline_receiver PRIVATE zkparsecmdline zktestsupport_win)
   zk_test(zkparsecmdline_wine_test SOURCES ${zk_parsecmdline_dir}/zkparsecmdline_wine_test.cpp LIBS zktestsupport_win)
   add_dependencies(zkparsecmdline_wine_test parsecmdline_receiver runparam_sender)
