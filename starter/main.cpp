@@ -68,7 +68,7 @@ void RunStarter(const wchar_t* commandLine) {
     ClearClipboard();
   }
   UpdateWizardIfNeeded(folder, uVersion, customUpdateUrl);
-  LaunchUpdateWizard(pairs);
+  LaunchUpdateWizard(folder, pairs);
 }
 
 }  // namespace
