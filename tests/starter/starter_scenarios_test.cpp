@@ -626,24 +626,29 @@ TEST_F(StarterScenario, HostileServerCannotHoldOrFillTheStarter) {
     bool selfUpdate;           // the starter's own archive, else the wizard's
     const char* maxBytes;      // nullptr: the build's bound
     const char* deadlineMs;    // nullptr: the build's deadline
+    const char* fault;         // a failing system call of the test build, or nullptr
   } cases[] = {
-      {"endless", false, nullptr, nullptr},
-      {"endless", true, "1048576", nullptr},
-      {"announced", false, "16384", nullptr},  // refused before its body is read
-      {"grows", true, "16384", nullptr},
-      {"drip", false, nullptr, "3000"},
-      {"drip", true, nullptr, "3000"},
+      {"endless", false, nullptr, nullptr, nullptr},
+      {"endless", true, "1048576", nullptr, nullptr},
+      // With no bound in reach only the failed write can end the body.
+      {"endless", false, "1099511627776", nullptr, "write:Tesselo1_2.0.0.9.zip"},
+      {"announced", false, "16384", nullptr, nullptr},  // refused before its body is read
+      {"grows", true, "16384", nullptr, nullptr},
+      {"drip", false, nullptr, "3000", nullptr},
+      {"drip", true, nullptr, "3000", nullptr},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.answer) + (c.selfUpdate ? " starter" : " wizard"));
+    SCOPED_TRACE(std::string(c.answer) + (c.selfUpdate ? " starter " : " wizard ") + (c.fault ? c.fault : ""));
     RemoveStarterFiles();
     DeleteFileA(RecordPath().c_str());
     UseTestStarter(ServerRoot(kHostileServer), c.maxBytes, c.deadlineMs);
     InstallWizard();
     const std::string base = ServerRoot(kHostileServer) + c.answer + "/";
+    SetEnvironmentVariableA("ZKTEST_STARTER_FAULT", c.fault);
     zktest::BoxWatch watch(1);
     Run("A=\"1\", CustomUpdateURL=\"" + base + "\"", c.selfUpdate ? "1.0.0.9" : "1.0.0.1",
         c.selfUpdate ? "2.0.0.1" : "2.0.0.9");
+    SetEnvironmentVariableA("ZKTEST_STARTER_FAULT", nullptr);
     EXPECT_EQ(watch.Wait(), Box(c.selfUpdate ? kUpdateFailed : kWizardUpdateFailed));
     EXPECT_NE(WaitForRecord().find("NAME:A=1"), std::string::npos);
     EXPECT_TRUE(SameBytes(Starter(), BinaryPath("tests/faults/Lumora1.exe")));
