@@ -136,16 +136,29 @@ bool AnnouncesTooLongBody(const CZKGetHTTPW& http) {
   return _wcstoi64(text, nullptr, 10) > g_downloadBounds.maxArchiveBytes;
 }
 
-// Reads the body bytes that have arrived, at most a piece, waiting no longer
-// than the download has left; got is 0 at the end of the body. A read of a
-// whole piece would wait for 4096 bytes however slowly a server sends them,
-// so the wait is for the next arrival only, and the deadline is looked at
-// after each one.
+// The getter's Open, step by step, so that every receive of the request
+// waits no longer than the whole deadline: a server that falls silent
+// cannot hold the starter past it. The receive time-out takes effect when
+// the request is sent, so it is set in between.
+int OpenWithinDeadline(CZKGetHTTPW& http, const CString& url) {
+  int code = http.Connect(url.GetString());
+  if (code != 0) return code;
+  DWORD timeout = g_downloadBounds.deadlineMs;
+  if (http.Request()) {
+    InternetSetOptionW(http.Request()->GetHandle(), INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof(timeout));
+  }
+  code = http.AddRangeHeader(0);
+  return code != 0 ? code : http.SendAndCheckStatus();
+}
+
+// Reads the body bytes that have arrived, at most a piece; got is 0 at the
+// end of the body. A read of a whole piece would wait for 4096 bytes however
+// slowly a server sends them, so the wait is for the next arrival only, and
+// the deadline is looked at after each one.
 int ReadArrived(CZKGetHTTPW& http, char* buffer, DWORD started, uint32_t& got) {
   HINTERNET request = http.Request() ? http.Request()->GetHandle() : nullptr;
   DWORD left = 0;
   if (!request || !TimeLeft(started, &left)) return 5004;
-  InternetSetOptionW(request, INTERNET_OPTION_RECEIVE_TIMEOUT, &left, sizeof(left));
   DWORD available = 0;
   if (!InternetQueryDataAvailable(request, &available, 0, 0) || !TimeLeft(started, &left)) return 5004;
   uint32_t wanted = (available == 0 || available > kPieceLength) ? kPieceLength : available;
@@ -172,7 +185,7 @@ int Download(const CString& url, const CString& archivePath) {
   const DWORD started = GetTickCount();
   // The starter's agent text is empty: it names no application to the server.
   CZKGetHTTPW http(L"");
-  if (http.Open(url.GetString(), 0) != 0) return 5002;
+  if (OpenWithinDeadline(http, url) != 0) return 5002;
   if (AnnouncesTooLongBody(http)) return 5004;
   CFile file;
   if (!file.Open(archivePath.GetString(), kCreateFlags)) return 5003;

@@ -23,6 +23,7 @@
 #              Tesselo1.exe that are no programs) with its Content-Length
 #   grows      the same archive without Content-Length
 #   drip       the same archive with its Content-Length, one byte a second
+#   silent     the same archive's header, then nothing for two minutes
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 verb=$1 state=$2
@@ -109,6 +110,7 @@ cases = {
     "announced": {"reply": [announced, body]},
     "grows": {"reply": ["HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n", body]},
     "drip": {"reply": [announced, body], "drip_after": len(announced), "drip_ms": 1000},
+    "silent": {"reply": [announced, body], "stall_after": len(announced), "stall_ms": 120000},
 }
 with open(hostile + "/cases.json", "w") as f:
     json.dump({"cases": cases}, f)

@@ -636,6 +636,7 @@ TEST_F(StarterScenario, HostileServerCannotHoldOrFillTheStarter) {
       {"grows", true, "16384", nullptr, nullptr},
       {"drip", false, nullptr, "3000", nullptr},
       {"drip", true, nullptr, "3000", nullptr},
+      {"silent", false, nullptr, "3000", nullptr},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.answer) + (c.selfUpdate ? " starter " : " wizard ") + (c.fault ? c.fault : ""));
