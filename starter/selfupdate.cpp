@@ -119,13 +119,8 @@ class ZipHandle {
   ZipReaderHandle zip_;
 };
 
-// Milliseconds left of the download begun at started; false once none are.
-bool TimeLeft(DWORD started, DWORD* left) {
-  DWORD spent = GetTickCount() - started;
-  if (spent >= g_downloadBounds.deadlineMs) return false;
-  *left = g_downloadBounds.deadlineMs - spent;
-  return true;
-}
+// Whether the download begun at started still has time left.
+bool WithinDeadline(DWORD started) { return GetTickCount() - started < g_downloadBounds.deadlineMs; }
 
 // True when the answer announces a body longer than an archive may be.
 bool AnnouncesTooLongBody(const CZKGetHTTPW& http) {
@@ -157,10 +152,9 @@ int OpenWithinDeadline(CZKGetHTTPW& http, const CString& url) {
 // the deadline is looked at after each one.
 int ReadArrived(CZKGetHTTPW& http, char* buffer, DWORD started, uint32_t& got) {
   HINTERNET request = http.Request() ? http.Request()->GetHandle() : nullptr;
-  DWORD left = 0;
-  if (!request || !TimeLeft(started, &left)) return 5004;
+  if (!request || !WithinDeadline(started)) return 5004;
   DWORD available = 0;
-  if (!InternetQueryDataAvailable(request, &available, 0, 0) || !TimeLeft(started, &left)) return 5004;
+  if (!InternetQueryDataAvailable(request, &available, 0, 0) || !WithinDeadline(started)) return 5004;
   uint32_t wanted = (available == 0 || available > kPieceLength) ? kPieceLength : available;
   return http.Read(buffer, wanted, got) == 0 ? 0 : 5004;
 }
@@ -270,7 +264,8 @@ int DownloadAndExtract(CString folder, CString archiveName, CString entryName, C
                        CString customUpdateUrl) {
   // The web page names the base, and the archive becomes a program that runs
   // with this program's rights: only a base under a trusted one is used.
-  bool trusted = !customUpdateUrl.IsEmpty() && IsTrustedDownloadBase(customUpdateUrl.Str(), g_downloadBounds.trustedBases);
+  bool trusted =
+      !customUpdateUrl.IsEmpty() && IsTrustedDownloadBase(customUpdateUrl.Str(), g_downloadBounds.trustedBases);
   CString url = trusted ? customUpdateUrl : CString(ZK_STARTER_DOWNLOAD_BASE);
   url += L"Pelto/";
   url += archiveName;

@@ -124,8 +124,8 @@ class StarterScenario : public ::testing::Test {
   // The test build of the starter in place of the real one, trusting the
   // built-in base and further bases, with the download's bounds shortened
   // where a value is given.
-  static constexpr const char* kTestStarterBounds[] = {"ZKTEST_STARTER_TRUSTED_BASES",
-                                                       "ZKTEST_STARTER_MAX_ARCHIVE_BYTES", "ZKTEST_STARTER_DEADLINE_MS"};
+  static constexpr const char* kTestStarterBounds[] = {
+      "ZKTEST_STARTER_TRUSTED_BASES", "ZKTEST_STARTER_MAX_ARCHIVE_BYTES", "ZKTEST_STARTER_DEADLINE_MS"};
   static void UseTestStarter(const std::string& furtherBases, const char* maxArchiveBytes = nullptr,
                              const char* deadlineMs = nullptr) {
     ASSERT_TRUE(CopyFileA(BinaryPath("tests/faults/Lumora1.exe").c_str(), Starter().c_str(), FALSE));
