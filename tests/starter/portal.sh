@@ -88,6 +88,7 @@ for at in range(start + size // 2, start + size):
 else:
     sys.exit("no byte of the deflate data can be changed unnoticed")
 open(flipped, "wb").write(bytes(raw))
+assert zipfile.ZipFile(flipped).testzip() == "Tesselo1.exe"  # Python's reader sees the damage too
 
 # A small archive whose entry inflates to 96 MiB.
 with zipfile.ZipFile(pelto + "Tesselo1_2.0.0.6.zip", "w", zipfile.ZIP_DEFLATED) as z:
