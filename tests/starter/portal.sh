@@ -18,12 +18,12 @@
 # serves the newer starter and the stand-in under /evil/Pelto/ as 9.9.9.9 and
 # 2.0.0.1. A hostile server (the fault server on <fault port>, state
 # <state folder>/hostile) answers every archive under /<case>/Pelto/:
-#   endless    a body without end: chunks of 4096 bytes, one after the other
-#   announced  an archive of 30 KB ("served.zip", entries Lumora1.exe and
-#              Tesselo1.exe that are no programs) with its Content-Length
-#   grows      the same archive without Content-Length
+#   endless    a body without end and without Content-Length
+#   grows      an archive of 30 KB ("served.zip", entries Lumora1.exe and
+#              Tesselo1.exe that are no programs) without Content-Length
 #   drip       the same archive with its Content-Length, one byte a second
-#   silent     the same archive's header, then nothing for two minutes
+#   silent     the same archive's header with its Content-Length, then
+#              nothing for two minutes
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 verb=$1 state=$2
@@ -106,9 +106,7 @@ with zipfile.ZipFile(served, "w", zipfile.ZIP_STORED) as z:
 body = open(served, "rb").read().decode("latin-1")
 announced = "HTTP/1.1 200 OK\r\nContent-Length: %d\r\nConnection: close\r\n\r\n" % len(body)
 cases = {
-    "endless": {"reply": ["HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\nConnection: close\r\n\r\n"],
-                "flood": 1 << 40, "flood_text": "1000\r\n" + "x" * 4096 + "\r\n"},
-    "announced": {"reply": [announced, body]},
+    "endless": {"reply": ["HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n"], "flood": 1 << 40},
     "grows": {"reply": ["HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n", body]},
     "drip": {"reply": [announced, body], "drip_after": len(announced), "drip_ms": 1000},
     "silent": {"reply": [announced, body], "stall_after": len(announced), "stall_ms": 120000},
