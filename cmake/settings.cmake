@@ -9,6 +9,16 @@
 # ---- the starter ----
 zk_address_setting(ZK_STARTER_DOWNLOAD_BASE "http://127.0.0.1:${ZK_PORT_PORTAL}/web/ZKStarter/"
   "Built-in download base of the starter")
+zk_address_setting(ZK_STARTER_TRUSTED_DOWNLOAD_BASES "${ZK_STARTER_DOWNLOAD_BASE}"
+  "Download bases (http://, final /) that a CustomUpdateURL must begin with, joined by ';'")
+foreach(zk_base IN LISTS ZK_STARTER_TRUSTED_DOWNLOAD_BASES)
+  if(NOT zk_base MATCHES "^[Hh][Tt][Tt][Pp]://.+/$")
+    message(FATAL_ERROR "ZK_STARTER_TRUSTED_DOWNLOAD_BASES: '${zk_base}' is no http:// address ending in /")
+  endif()
+endforeach()
+set(ZK_STARTER_MAX_ARCHIVE_BYTES 67108864 CACHE STRING
+  "Largest archive the starter downloads and largest entry it unpacks, in bytes")
+set(ZK_STARTER_DOWNLOAD_DEADLINE_S 600 CACHE STRING "Seconds after which the starter's download of one archive gives up")
 set(ZK_STARTER_VERSION "1.0.0.1" CACHE STRING "File version of the starter")
 
 # ---- the update wizard ----

@@ -68,12 +68,12 @@ void RunStarter(const wchar_t* commandLine) {
     ClearClipboard();
   }
   UpdateWizardIfNeeded(folder, uVersion, customUpdateUrl);
-  LaunchUpdateWizard(pairs);
+  LaunchUpdateWizard(folder, pairs);
 }
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int) {
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR commandLine, int) {
   AfxSetResourceHandle(GetModuleHandleW(nullptr));
   HANDLE mutex = CreateMutexW(nullptr, TRUE, L"ZKStarterMutex");
   if (mutex && GetLastError() == ERROR_ALREADY_EXISTS) {

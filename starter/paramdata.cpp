@@ -70,7 +70,7 @@ void CParamData::SetSecure(int secureFlag, const char* key, const char* value) {
   found->second.Assign(value);
 }
 
-bool LaunchUpdateWizard(const StarterPairMap& pairs) {
+bool LaunchUpdateWizard(const CString& folder, const StarterPairMap& pairs) {
   CParamData params;
   for (const auto& pair : pairs) {
     char* key = WideToAnsi(pair.first);
@@ -79,7 +79,10 @@ bool LaunchUpdateWizard(const StarterPairMap& pairs) {
     delete[] key;
     delete[] value;
   }
-  char* program = WideToAnsi(CString(kWizardFile));
+  // By its full path: a bare name would let the program search find a
+  // Tesselo1.exe in whatever folder this process was started from. Quoted,
+  // since the Windows folder may hold blanks.
+  char* program = WideToAnsi(CString(L"\"") + folder + kWizardFile + L"\"");
   int launched = 0;
   bool done = program && params.Execute(program, &launched, nullptr) == 0;
   delete[] program;

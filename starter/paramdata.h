@@ -34,6 +34,6 @@ class CParamData : public CZKRunParam {
   std::map<NS_ZKRunParamModuleLib::_CZKString, NS_ZKRunParamModuleLib::_CZKString, SecureKeyLess> m_secureValues;
 };
 
-// Starts Tesselo1.exe with every pair as a run parameter; true when the
-// library's launch succeeded.
-bool LaunchUpdateWizard(const StarterPairMap& pairs);
+// Starts folder + Tesselo1.exe (the folder ends in a backslash) with every
+// pair as a run parameter; true when the library's launch succeeded.
+bool LaunchUpdateWizard(const CString& folder, const StarterPairMap& pairs);

@@ -83,7 +83,7 @@ TEST(CParamDataTest, SecureValueIsStoredDecrypted) {
   EXPECT_EQ(hex, Value(params, "S"));
 }
 
-TEST(LaunchUpdateWizardTest, HandsOnThePairsInMapOrderByBareName) {
+TEST(LaunchUpdateWizardTest, HandsOnThePairsInMapOrderByQuotedFullPath) {
   zktest::FakeRunEnv fake;
   DebugOutput output;
   StarterPairMap pairs;
@@ -92,11 +92,12 @@ TEST(LaunchUpdateWizardTest, HandsOnThePairsInMapOrderByBareName) {
   pairs[L"key"] = L"lower";
   pairs[L"Big4097"] = CString(std::wstring(4097, L'y').c_str());
   pairs[L"A"] = L"1";
-  EXPECT_TRUE(LaunchUpdateWizard(pairs));
+  EXPECT_TRUE(LaunchUpdateWizard(L"C:\\Program Files\\", pairs));
   EXPECT_EQ(PairTraces(g_trace), "A=1\nBig4097=y*4097\nKey=upper\nb=2\nkey=lower\n");
   ASSERT_EQ(1u, fake.launches.size());
-  EXPECT_EQ("Tesselo1.exe", fake.launches[0].program);
-  EXPECT_EQ(0u, fake.launches[0].directory.size());
+  EXPECT_EQ("\"C:\\Program Files\\Tesselo1.exe\"", fake.launches[0].program);
+  // The library gives the program's folder as the working folder.
+  EXPECT_EQ("C:\\Program Files\\", fake.launches[0].directory);
   // The library's own trace shows the text it encrypted: the refused pair is
   // missing, and Key and key are one parameter holding the later value.
   std::smatch encrypted;
@@ -111,9 +112,9 @@ TEST(LaunchUpdateWizardTest, HandsOnThePairsInMapOrderByBareName) {
 
 TEST(LaunchUpdateWizardTest, EmptyMapStillLaunchesAndAFailedLaunchIsFalse) {
   zktest::FakeRunEnv fake;
-  EXPECT_TRUE(LaunchUpdateWizard(StarterPairMap()));
+  EXPECT_TRUE(LaunchUpdateWizard(L"C:\\windows\\", StarterPairMap()));
   fake.launchSucceeds = false;
-  EXPECT_FALSE(LaunchUpdateWizard(StarterPairMap()));
+  EXPECT_FALSE(LaunchUpdateWizard(L"C:\\windows\\", StarterPairMap()));
   EXPECT_EQ(2u, fake.launches.size());
 }
 

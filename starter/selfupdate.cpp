@@ -4,6 +4,7 @@
 // The getter brings the sockets header, which must come before windows.h.
 #include <winsock2.h>
 #include <windows.h>
+#include <wininet.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -15,6 +16,7 @@
 #include "_Common/zipreaderw.h"
 #include "_Common/zkgethttp.h"
 #include "framework/file.h"
+#include "starter/downloadbase.h"
 #include "starter/errormessages.h"
 #include "starter/resource_ids.h"
 #include "starter/selfupdate_calls.h"
@@ -23,6 +25,8 @@
 #include "zksettings.h"
 
 SelfUpdateCalls g_selfUpdateCalls = {GetACP, WideCharToMultiByte, WriteFile, MoveFileW, _wrename, WinExec};
+StarterDownloadBounds g_downloadBounds = {ZK_STARTER_TRUSTED_DOWNLOAD_BASES, ZK_STARTER_MAX_ARCHIVE_BYTES,
+                                          ZK_STARTER_DOWNLOAD_DEADLINE_S * 1000UL};
 
 namespace {
 
@@ -115,25 +119,71 @@ class ZipHandle {
   ZipReaderHandle zip_;
 };
 
-// Copies the answer body into the open file; 0 or 5004/5005.
-int CopyBody(CZKGetHTTPW& http, CFile& file) {
+// Whether the download begun at started still has time left.
+bool WithinDeadline(DWORD started) { return GetTickCount() - started < g_downloadBounds.deadlineMs; }
+
+// True when the answer announces a body longer than an archive may be.
+bool AnnouncesTooLongBody(const CZKGetHTTPW& http) {
+  wchar_t text[32] = {};
+  DWORD size = sizeof(text);
+  if (!http.Request() || !http.Request()->QueryInfo(HTTP_QUERY_CONTENT_LENGTH, text, &size)) return false;
+  text[31] = L'\0';
+  return _wcstoi64(text, nullptr, 10) > g_downloadBounds.maxArchiveBytes;
+}
+
+// The getter's Open, step by step, so that every receive of the request
+// waits no longer than the whole deadline: a server that falls silent
+// cannot hold the starter past it. The receive time-out takes effect when
+// the request is sent, so it is set in between.
+int OpenWithinDeadline(CZKGetHTTPW& http, const CString& url) {
+  int code = http.Connect(url.GetString());
+  if (code != 0) return code;
+  DWORD timeout = g_downloadBounds.deadlineMs;
+  if (http.Request()) {
+    InternetSetOptionW(http.Request()->GetHandle(), INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof(timeout));
+  }
+  code = http.AddRangeHeader(0);
+  return code != 0 ? code : http.SendAndCheckStatus();
+}
+
+// Reads the body bytes that have arrived, at most a piece; got is 0 at the
+// end of the body. A read of a whole piece would wait for 4096 bytes however
+// slowly a server sends them, so the wait is for the next arrival only, and
+// the deadline is looked at after each one.
+int ReadArrived(CZKGetHTTPW& http, char* buffer, DWORD started, uint32_t& got) {
+  HINTERNET request = http.Request() ? http.Request()->GetHandle() : nullptr;
+  if (!request || !WithinDeadline(started)) return 5004;
+  DWORD available = 0;
+  if (!InternetQueryDataAvailable(request, &available, 0, 0) || !WithinDeadline(started)) return 5004;
+  uint32_t wanted = (available == 0 || available > kPieceLength) ? kPieceLength : available;
+  return http.Read(buffer, wanted, got) == 0 ? 0 : 5004;
+}
+
+// Copies the answer body into the open file; 0 or 5004/5005. A body longer
+// than an archive may be fails before it passes the bound on the disk.
+int CopyBody(CZKGetHTTPW& http, CFile& file, DWORD started) {
   std::vector<char> buffer(kPieceLength);
-  int code = 0;
+  long long total = 0;
   for (;;) {
     uint32_t got = 0;
-    if (http.Read(buffer.data(), kPieceLength, got) != 0) return 5004;
-    if (got > 0 && !WriteAll(file, buffer.data(), got)) code = 5005;  // the body is still read to its end
-    if (got != kPieceLength) return code;
+    if (ReadArrived(http, buffer.data(), started, got) != 0) return 5004;
+    if (got == 0) return 0;
+    total += got;
+    if (total > g_downloadBounds.maxArchiveBytes) return 5004;
+    // The rest of the body would reach the disk no better.
+    if (!WriteAll(file, buffer.data(), got)) return 5005;
   }
 }
 
 int Download(const CString& url, const CString& archivePath) {
+  const DWORD started = GetTickCount();
   // The starter's agent text is empty: it names no application to the server.
   CZKGetHTTPW http(L"");
-  if (http.Open(url.GetString(), 0) != 0) return 5002;
+  if (OpenWithinDeadline(http, url) != 0) return 5002;
+  if (AnnouncesTooLongBody(http)) return 5004;
   CFile file;
   if (!file.Open(archivePath.GetString(), kCreateFlags)) return 5003;
-  int code = CopyBody(http, file);
+  int code = CopyBody(http, file, started);
   file.Close();
   http.Close();
   return code;
@@ -176,6 +226,8 @@ int ExtractArchiveEntry(const CString& folder, const CString& archivePath, const
   CString targetPath = folder + target;
   if (ZipReaderFindEntry(zip.Get(), entryName.GetString(), &index, &entry) != 0) {
     code = 5007;
+  } else if (entry.uncompressedSize > g_downloadBounds.maxArchiveBytes) {
+    code = 5006;  // a program of that size is no program of ours: the old one stays
   } else {
     CFile file;
     if (!file.Open(unpackPath.GetString(), kCreateFlags)) {
@@ -210,7 +262,11 @@ bool IsUpdateNeeded(CString folder, CString fileName, CString requiredVersion) {
 
 int DownloadAndExtract(CString folder, CString archiveName, CString entryName, CString targetName,
                        CString customUpdateUrl) {
-  CString url = customUpdateUrl.IsEmpty() ? CString(ZK_STARTER_DOWNLOAD_BASE) : customUpdateUrl;
+  // The web page names the base, and the archive becomes a program that runs
+  // with this program's rights: only a base under a trusted one is used.
+  bool trusted =
+      !customUpdateUrl.IsEmpty() && IsTrustedDownloadBase(customUpdateUrl.Str(), g_downloadBounds.trustedBases);
+  CString url = trusted ? customUpdateUrl : CString(ZK_STARTER_DOWNLOAD_BASE);
   url += L"Pelto/";
   url += archiveName;
   CString archivePath = folder + archiveName;
@@ -235,6 +291,13 @@ bool UpdateStarter(CString folder, CString sVersion, CString uVersion, CString p
     return false;
   }
   if (DownloadAndExtract(folder, ArchiveName(kStarterName, sVersion), starter, newStarter, customUpdateUrl) != 0) {
+    ShowErrorMessage(IDS_STARTER_UPDATE_FAILED);
+    return false;
+  }
+  // A served starter that still sorts below SVersion would, restarted by the
+  // batch file, fetch itself again at every start and never reach the wizard.
+  if (IsUpdateNeeded(folder, newStarter, sVersion)) {
+    DeleteFileW((folder + newStarter).GetString());
     ShowErrorMessage(IDS_STARTER_UPDATE_FAILED);
     return false;
   }

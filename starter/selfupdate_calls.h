@@ -23,6 +23,18 @@ struct SelfUpdateCalls {
 // The calls in use; the program never changes them.
 extern SelfUpdateCalls g_selfUpdateCalls;
 
+// What a download may cost, from the build settings. The program never
+// changes them; the starter's test build shortens them, so that a scenario
+// needs neither the whole deadline nor the whole size.
+struct StarterDownloadBounds {
+  const wchar_t* trustedBases;  // the bases a CustomUpdateURL must begin with, joined by ";"
+  long long maxArchiveBytes;    // the largest archive read, and the largest entry unpacked
+  unsigned long deadlineMs;     // the longest time one archive's download may take
+};
+
+// The bounds in use.
+extern StarterDownloadBounds g_downloadBounds;
+
 // The text converted to the process's ANSI code page; false when a character
 // has no exact counterpart there (the text would change on the way).
 bool ToAnsiExactly(const std::wstring& text, std::string* ansi);

@@ -1,9 +1,11 @@
 # The starter's pure pieces (both targets) and the program Lumora1.exe (Windows).
-add_library(zkstarter_pure STATIC ${CMAKE_CURRENT_LIST_DIR}/versiontext.cpp ${CMAKE_CURRENT_LIST_DIR}/updatebatch.cpp)
+add_library(zkstarter_pure STATIC ${CMAKE_CURRENT_LIST_DIR}/versiontext.cpp ${CMAKE_CURRENT_LIST_DIR}/updatebatch.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/downloadbase.cpp)
 target_include_directories(zkstarter_pure PUBLIC ${CMAKE_SOURCE_DIR})
 
 zk_test(starter_versiontext_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/versiontext_test.cpp LIBS zkstarter_pure)
 zk_test(starter_updatebatch_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/updatebatch_test.cpp LIBS zkstarter_pure)
+zk_test(starter_downloadbase_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/downloadbase_test.cpp LIBS zkstarter_pure)
 
 if(ZK_WINDOWS)
   # The self-update and the wizard download, with their replaceable system calls.

@@ -29,6 +29,14 @@ int CompareTextIgnoringCase(const wchar_t* left, const wchar_t* right) {
   }
 }
 
+bool BeginsWithIgnoringCase(const std::wstring& text, const std::wstring& prefix) {
+  if (text.size() < prefix.size()) return false;
+  for (size_t i = 0; i < prefix.size(); ++i) {
+    if (FoldCase(text[i]) != FoldCase(prefix[i])) return false;
+  }
+  return true;
+}
+
 bool IsRequiredVersionNewer(const wchar_t* required, const wchar_t* installed) {
   return CompareTextIgnoringCase(required, installed) > 0;
 }

@@ -18,6 +18,10 @@ int CompareTextIgnoringCase(const wchar_t* left, const wchar_t* right);
 // "1.0.0.9"); the web pages that name the versions rely on it.
 bool IsRequiredVersionNewer(const wchar_t* required, const wchar_t* installed);
 
+// True when text begins with prefix, A-Z folded as CompareTextIgnoringCase
+// folds them, over the prefix's whole length.
+bool BeginsWithIgnoringCase(const std::wstring& text, const std::wstring& prefix);
+
 // True when a required version from the web page may become part of an
 // archive's name and download address: not empty, only ASCII letters, digits,
 // '.', '-' and '_', and no ".." anywhere. Anything else could lead the

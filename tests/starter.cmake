@@ -22,10 +22,12 @@ if(ZK_WINDOWS)
   zk_starter_program(Lumora1_faults "" ${CMAKE_SOURCE_DIR}/tests/starter/starter_faults.cpp)
   set_target_properties(Lumora1_faults PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests/faults)
 
+  # Beside the portal: a foreign portal on + 15 and a hostile server on + 16.
   set(zk_starter_portal ${CMAKE_BINARY_DIR}/tests/starter-portal)
   add_test(NAME starter_portal_start
     COMMAND ${CMAKE_SOURCE_DIR}/tests/starter/portal.sh start ${zk_starter_portal} ${ZK_PORT_PORTAL}
-            $<TARGET_FILE:Lumora1_newer> $<TARGET_FILE:standin_wizard>)
+            $<TARGET_FILE:Lumora1_newer> $<TARGET_FILE:standin_wizard> ${ZK_PORT_STARTER_FOREIGN}
+            ${ZK_PORT_STARTER_HOSTILE})
   add_test(NAME starter_portal_stop COMMAND ${CMAKE_SOURCE_DIR}/tests/starter/portal.sh stop ${zk_starter_portal})
   set_tests_properties(starter_portal_start PROPERTIES FIXTURES_SETUP starter_portal)
   set_tests_properties(starter_portal_stop PROPERTIES FIXTURES_CLEANUP starter_portal)

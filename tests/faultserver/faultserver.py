@@ -24,6 +24,8 @@ Case fields:
                     (default 30000) before closing
     keep_alive      true: after a complete answer, wait for the next request
                     on the same connection (default: close)
+    drip_after      send the first n bytes, then the rest one byte every
+                    drip_ms (default 1000): a server that holds its client
     flood           after the reply, send n more bytes of flood_text (default
                     "x") repeated, stopping early when the client closes: a
                     server that keeps sending past what it announced
@@ -108,6 +110,9 @@ class Handler(socketserver.BaseRequestHandler):
             conn.sendall(reply[: int(case["stall_after"])])
             time.sleep(case.get("stall_ms", 30000) / 1000.0)
             return False
+        elif "drip_after" in case:
+            drip(conn, reply, int(case["drip_after"]), case.get("drip_ms", 1000) / 1000.0)
+            return False
         conn.sendall(reply if limit is None else reply[:limit])
         if limit is not None:
             return False
@@ -115,6 +120,13 @@ class Handler(socketserver.BaseRequestHandler):
             flood(conn, int(case["flood"]), case.get("flood_text", "x").encode("latin-1"))
             return False
         return bool(case.get("keep_alive", False))
+
+
+def drip(conn, reply, first, pause):
+    conn.sendall(reply[:first])
+    for i in range(first, len(reply)):
+        time.sleep(pause)
+        conn.sendall(reply[i:i + 1])  # raises once the client has closed
 
 
 def flood(conn, count, text):

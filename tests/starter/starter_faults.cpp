@@ -6,9 +6,16 @@
 //   move:<file name>     moving that file away fails (ERROR_ACCESS_DENIED)
 //   rename:<file name>   renaming that file fails
 // File names compare ignoring case; any other value changes nothing.
+// It also takes the download's bounds from variables, so that a scenario
+// neither waits out the whole deadline nor fills the whole size, and may
+// trust further download bases:
+//   ZKTEST_STARTER_TRUSTED_BASES     the trusted bases, joined by ";"
+//   ZKTEST_STARTER_MAX_ARCHIVE_BYTES the largest archive and entry, in bytes
+//   ZKTEST_STARTER_DEADLINE_MS       the deadline of one archive's download
 #include <windows.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <string>
 
 #include "starter/selfupdate_calls.h"
@@ -73,6 +80,25 @@ bool InstallFault() {
   return true;
 }
 
+std::wstring Variable(const wchar_t* name) {
+  wchar_t value[4096] = {};
+  DWORD length = GetEnvironmentVariableW(name, value, 4096);
+  return length > 0 && length < 4096 ? value : L"";
+}
+
+std::wstring g_trustedBases;
+
+bool InstallBounds() {
+  g_trustedBases = Variable(L"ZKTEST_STARTER_TRUSTED_BASES");
+  if (!g_trustedBases.empty()) g_downloadBounds.trustedBases = g_trustedBases.c_str();
+  std::wstring bytes = Variable(L"ZKTEST_STARTER_MAX_ARCHIVE_BYTES");
+  if (!bytes.empty()) g_downloadBounds.maxArchiveBytes = _wtoi64(bytes.c_str());
+  std::wstring deadline = Variable(L"ZKTEST_STARTER_DEADLINE_MS");
+  if (!deadline.empty()) g_downloadBounds.deadlineMs = wcstoul(deadline.c_str(), nullptr, 10);
+  return true;
+}
+
 const bool g_faultInstalled = InstallFault();
+const bool g_boundsInstalled = InstallBounds();
 
 }  // namespace

@@ -50,10 +50,18 @@ std::string WindowsFolder() {
 
 std::string PortalUrl(const std::string& path) { return "http://127.0.0.1:" + Env("ZK_PORT_BASE") + path; }
 
-// The portal's access log once it holds every request that nginx answered before.
-std::string AccessLog() {
-  const std::string log = WinePath(Env("ZK_BINARY_DIR") + "/tests/starter-portal/access.log");
-  EXPECT_TRUE(zktest::SyncAccessLog(std::stoi(Env("ZK_PORT_BASE")), log));
+// The foreign portal and the hostile server lie beside the portal.
+int PortalPort(int offset = 0) { return std::stoi(Env("ZK_PORT_BASE")) + offset; }
+const int kForeignPortal = 15;
+const int kHostileServer = 16;
+
+std::string ServerRoot(int offset) { return "http://127.0.0.1:" + std::to_string(PortalPort(offset)) + "/"; }
+
+// An access log of the portal's nginx (or of another in a folder beside it)
+// once it holds every request that nginx answered before.
+std::string AccessLog(const std::string& folder = "", int offset = 0) {
+  const std::string log = WinePath(Env("ZK_BINARY_DIR") + "/tests/starter-portal/" + folder + "access.log");
+  EXPECT_TRUE(zktest::SyncAccessLog(PortalPort(offset), log));
   return zktest::WithoutSyncLines(zktest::ReadFileBytes(log));
 }
 
@@ -87,6 +95,11 @@ std::string FileVersion(const std::string& path) {
          std::to_string(HIWORD(fixed->dwFileVersionLS)) + "." + std::to_string(LOWORD(fixed->dwFileVersionLS));
 }
 
+// Whether two files hold the same bytes (compared without printing programs).
+bool SameBytes(const std::string& path, const std::string& reference) {
+  return zktest::ReadFileBytes(path) == zktest::ReadFileBytes(reference);
+}
+
 std::string RecordPath() { return WindowsFolder() + "..\\zk_standin_record.txt"; }
 
 class StarterScenario : public ::testing::Test {
@@ -103,9 +116,24 @@ class StarterScenario : public ::testing::Test {
   void TearDown() override {
     zktest::RunPeer("cliptool.exe empty");
     DeleteFileA(RecordPath().c_str());
+    for (const char* name : kTestStarterBounds) SetEnvironmentVariableA(name, nullptr);
   }
 
   static std::string Starter() { return WindowsFolder() + "Lumora1.exe"; }
+
+  // The test build of the starter in place of the real one, trusting the
+  // built-in base and further bases, with the download's bounds shortened
+  // where a value is given.
+  static constexpr const char* kTestStarterBounds[] = {
+      "ZKTEST_STARTER_TRUSTED_BASES", "ZKTEST_STARTER_MAX_ARCHIVE_BYTES", "ZKTEST_STARTER_DEADLINE_MS"};
+  static void UseTestStarter(const std::string& furtherBases, const char* maxArchiveBytes = nullptr,
+                             const char* deadlineMs = nullptr) {
+    ASSERT_TRUE(CopyFileA(BinaryPath("tests/faults/Lumora1.exe").c_str(), Starter().c_str(), FALSE));
+    std::string bases = PortalUrl("/web/ZKStarter/") + ";" + furtherBases;
+    SetEnvironmentVariableA(kTestStarterBounds[0], bases.c_str());
+    SetEnvironmentVariableA(kTestStarterBounds[1], maxArchiveBytes);
+    SetEnvironmentVariableA(kTestStarterBounds[2], deadlineMs);
+  }
 
   // Files and the folders that some cases put where a file must go.
   static void RemoveStarterFiles() {
@@ -230,7 +258,9 @@ TEST_F(StarterScenario, ArchiveOfWholePiecesIsComplete) {
 TEST_F(StarterScenario, CaseOfKeysDecidesWhatIsHandedOn) {
   // "CustomUpdateURL" is the download base and stays here; a key differing in
   // case goes on. Key and key are two pairs but one run parameter, holding
-  // the value of the later one in the exact order ("Key" < "key").
+  // the value of the later one in the exact order ("Key" < "key"). The
+  // custom base is a mirror that the build lists as trusted.
+  UseTestStarter(PortalUrl("/custom/"));
   Run("key=\"lower\", CustomUpdateURL=\"" + PortalUrl("/custom/") + "\", customUpdateURL=\"other\", Key=\"upper\"",
       "1.0.0.1", "2.0.0.1");
   std::string record = WaitForRecord();
@@ -376,8 +406,8 @@ TEST_F(StarterScenario, FailuresOfTheDownloadAndTheSwapLeaveTheirFiles) {
       {"batch file cannot be written", nullptr, "Lumora1.bat", "1.0.0.9", "2.0.0.1", Box(kUpdateFailed),
        {"Lumora1.exe", "Lumora1.bat", "Tesselo1.exe"}, true},
   };
-  // The starter starts the wizard by its bare name: where the Windows folder
-  // has none, the search must not find the real one beside the tests.
+  // The batch file and the programs started run in the Windows folder, as
+  // under the web page's browser no folder of the tests' own is seen.
   CurrentFolder inWindowsFolder(WindowsFolder());
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -504,7 +534,8 @@ TEST_F(StarterScenario, OldStarterThatCannotGoBackIsReported) {
 }
 
 TEST_F(StarterScenario, FailedWizardDownloadStillLaunches) {
-  const char* versions[] = {"2.0.0.5", "2.0.0.7", "2.0.0.8"};  // missing, no entry, damaged
+  // Missing, no entry, damaged, an entry that inflates past the largest program.
+  const char* versions[] = {"2.0.0.5", "2.0.0.7", "2.0.0.8", "2.0.0.6"};
   InstallWizard();
   for (const char* version : versions) {
     SCOPED_TRACE(version);
@@ -516,6 +547,130 @@ TEST_F(StarterScenario, FailedWizardDownloadStillLaunches) {
     EXPECT_EQ(FileVersion(WindowsFolder() + "Tesselo1.exe"), "2.0.0.1");
     EXPECT_EQ(StarterFiles(), (std::set<std::string>{"Lumora1.exe", "Tesselo1.exe"}));
   }
+}
+
+TEST_F(StarterScenario, DownloadBaseOutsideTheTrustedOnesIsIgnored) {
+  // Each base would have the starter fetch and run programs that the portal
+  // did not publish; ignored, the start goes on against the built-in base,
+  // where no starter of 9.9.9.9 is found and the wizard is.
+  const std::string foreign = ServerRoot(kForeignPortal) + "evil/";
+  const std::string builtIn = PortalUrl("/web/ZKStarter/");
+  const std::string bases[] = {
+      foreign,
+      "HTTP://127.0.0.1:" + std::to_string(PortalPort(kForeignPortal)) + "/evil/",
+      builtIn + "../../evil/",
+      builtIn + "%2e%2e/%2e%2e/evil/",
+      builtIn + "@127.0.0.1:" + std::to_string(PortalPort(kForeignPortal)) + "/evil/",
+      PortalUrl("/web/ZKStarte/"),  // shorter than the trusted base
+  };
+  for (const std::string& base : bases) {
+    SCOPED_TRACE(base);
+    RemoveStarterFiles();
+    DeleteFileA(RecordPath().c_str());
+    ASSERT_TRUE(CopyFileA(BinaryPath("starter/Lumora1.exe").c_str(), Starter().c_str(), FALSE));
+    size_t before = AccessLog().size();
+    zktest::BoxWatch watch(1);
+    Run("A=\"1\", CustomUpdateURL=\"" + base + "\"", "9.9.9.9", "2.0.0.1");
+    EXPECT_EQ(watch.Wait(), Box(kUpdateFailed));
+    EXPECT_NE(WaitForRecord().find("NAME:A=1"), std::string::npos);
+    std::string requests = AccessLog().substr(before);
+    EXPECT_EQ(requests.find("GET /web/ZKStarter/Pelto/Lumora1_9.9.9.9.zip 404"), 0u) << requests;
+    EXPECT_NE(requests.find("GET /web/ZKStarter/Pelto/Tesselo1_2.0.0.1.zip 206"), std::string::npos) << requests;
+    EXPECT_EQ(FileVersion(Starter()), "1.0.0.1");
+    EXPECT_EQ(StarterFiles(), (std::set<std::string>{"Lumora1.exe", "Tesselo1.exe"}));
+  }
+  EXPECT_EQ(AccessLog("foreign/", kForeignPortal), "");
+}
+
+TEST_F(StarterScenario, WizardIsStartedOnlyFromTheWindowsFolder) {
+  // No wizard in the Windows folder and none to download: a Tesselo1.exe in
+  // the folder that the starter was started from must not run in its place.
+  const std::string planted = WindowsFolder() + "..\\zk_planted\\";
+  ASSERT_TRUE(CreateDirectoryA(planted.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+  ASSERT_TRUE(CopyFileA(BinaryPath("tests/standin/Tesselo1.exe").c_str(), (planted + "Tesselo1.exe").c_str(), FALSE));
+  {
+    CurrentFolder inPlanted(planted);
+    zktest::BoxWatch watch(1);
+    Run("A=\"1\"", "1.0.0.1", "2.0.0.5");
+    EXPECT_EQ(watch.Wait(), Box(kWizardUpdateFailed));
+    EXPECT_EQ(WaitForRecord(), "");
+  }
+  EXPECT_NE(NewRequests().find("GET /web/ZKStarter/Pelto/Tesselo1_2.0.0.5.zip 404"), std::string::npos);
+  EXPECT_EQ(StarterFiles(), (std::set<std::string>{"Lumora1.exe"}));
+  DeleteFileA((planted + "Tesselo1.exe").c_str());
+  RemoveDirectoryA(planted.c_str());
+}
+
+TEST_F(StarterScenario, ServedStarterBelowTheRequiredVersionIsNotInstalled) {
+  // The archive for 1.0.1.0 holds a starter of 1.0.0.9: started, it would
+  // fetch itself again at every start and never start the wizard.
+  InstallWizard();
+  zktest::BoxWatch watch(1);
+  Run("A=\"1\"", "1.0.1.0", "2.0.0.1");
+  EXPECT_EQ(watch.Wait(), Box(kUpdateFailed));
+  EXPECT_NE(WaitForRecord().find("NAME:A=1"), std::string::npos);
+  std::string requests = NewRequests();
+  size_t first = requests.find("GET /web/ZKStarter/Pelto/Lumora1_1.0.1.0.zip 206");
+  ASSERT_NE(first, std::string::npos) << requests;
+  EXPECT_EQ(requests.find("Lumora1_", requests.find('\n', first)), std::string::npos) << requests;
+  EXPECT_EQ(FileVersion(Starter()), "1.0.0.1");
+  EXPECT_NE(zktest::ClipboardHex(), "<none>");  // a failed self-update leaves the text
+  EXPECT_EQ(StarterFiles(), (std::set<std::string>{"Lumora1.exe", "Tesselo1.exe"}));
+}
+
+TEST_F(StarterScenario, HostileServerCannotHoldOrFillTheStarter) {
+  // The hostile server stands on a base that the test build trusts. Each
+  // answer fails the download: the old programs stay, the old wizard starts.
+  struct Case {
+    const char* answer;        // the hostile server's case
+    bool selfUpdate;           // the starter's own archive, else the wizard's
+    const char* maxBytes;      // nullptr: the build's bound
+    const char* deadlineMs;    // nullptr: the build's deadline
+    const char* fault;         // a failing system call of the test build, or nullptr
+  } cases[] = {
+      // Shortened bounds: filling 64 MiB takes long under load (the bomb
+      // meets the build's bound).
+      {"endless", false, "4194304", nullptr, nullptr},
+      {"endless", true, "1048576", nullptr, nullptr},
+      // With no bound in reach only the failed write can end the body.
+      {"endless", false, "1099511627776", nullptr, "write:Tesselo1_2.0.0.9.zip"},
+      // Announced above the bound: refused before its body is awaited.
+      {"silent", false, "16384", nullptr, nullptr},
+      {"grows", true, "16384", nullptr, nullptr},
+      {"drip", false, nullptr, "3000", nullptr},
+      {"drip", true, nullptr, "3000", nullptr},
+      {"silent", false, nullptr, "3000", nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.answer) + (c.selfUpdate ? " starter " : " wizard ") + (c.fault ? c.fault : ""));
+    RemoveStarterFiles();
+    DeleteFileA(RecordPath().c_str());
+    UseTestStarter(ServerRoot(kHostileServer), c.maxBytes, c.deadlineMs);
+    InstallWizard();
+    const std::string base = ServerRoot(kHostileServer) + c.answer + "/";
+    SetEnvironmentVariableA("ZKTEST_STARTER_FAULT", c.fault);
+    zktest::BoxWatch watch(1);
+    Run("A=\"1\", CustomUpdateURL=\"" + base + "\"", c.selfUpdate ? "1.0.0.9" : "1.0.0.1",
+        c.selfUpdate ? "2.0.0.1" : "2.0.0.9");
+    SetEnvironmentVariableA("ZKTEST_STARTER_FAULT", nullptr);
+    EXPECT_EQ(watch.Wait(), Box(c.selfUpdate ? kUpdateFailed : kWizardUpdateFailed));
+    EXPECT_NE(WaitForRecord().find("NAME:A=1"), std::string::npos);
+    EXPECT_TRUE(SameBytes(Starter(), BinaryPath("tests/faults/Lumora1.exe")));
+    EXPECT_TRUE(SameBytes(WindowsFolder() + "Tesselo1.exe", BinaryPath("tests/standin/Tesselo1.exe")));
+    EXPECT_EQ(StarterFiles(), (std::set<std::string>{"Lumora1.exe", "Tesselo1.exe"}));
+  }
+}
+
+TEST_F(StarterScenario, ArchiveWithAChangedDataByteKeepsTheOldWizard) {
+  // The entry still inflates to its full size without an error; only its
+  // CRC-32 tells that one byte of the download was changed.
+  InstallWizard();
+  zktest::BoxWatch watch(1);
+  Run("A=\"1\"", "1.0.0.1", "2.0.0.4");
+  EXPECT_EQ(watch.Wait(), Box(kWizardUpdateFailed));
+  EXPECT_NE(WaitForRecord().find("NAME:A=1"), std::string::npos);
+  EXPECT_TRUE(SameBytes(WindowsFolder() + "Tesselo1.exe", BinaryPath("tests/standin/Tesselo1.exe")));
+  EXPECT_EQ(StarterFiles(), (std::set<std::string>{"Lumora1.exe", "Tesselo1.exe"}));
 }
 
 TEST_F(StarterScenario, EmptyTextStartsTheWizardWithNoParameters) {
