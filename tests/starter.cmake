@@ -3,7 +3,7 @@
 if(ZK_WINDOWS)
   add_library(zkstarter_webpage STATIC starter/webpage.cpp)
   target_include_directories(zkstarter_webpage PUBLIC ${CMAKE_SOURCE_DIR})
-  target_link_libraries(zkstarter_webpage PUBLIC zkcorecipher)
+  target_link_libraries(zkstarter_webpage PUBLIC zkcorecipher zktestsupport_win)
   add_executable(webpage starter/webpage_main.cpp)
   target_link_libraries(webpage PRIVATE zkstarter_webpage psapi)
 endif()

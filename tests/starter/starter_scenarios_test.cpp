@@ -5,42 +5,25 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <set>
 #include <string>
 
 #include "tests/starter/webpage.h"
 #include "tests/support/peer.h"
+#include "tests/support/starter_texts.h"
 
 namespace {
 
 const char kPublish[] = "pa55word";
-const char kCaption[] = "\xEC\x97\x90\xEB\x9F\xAC";  // the caption string, UTF-8
-const char kUpdateFailed[] =
-    "\xEC\xBD\x94\xEB\xA5\xB4\xEB\xB0\x9C \xEC\x8A\xA4\xED\x83\x80\xED\x84\xB0 \xEC\x97\x85\xEB\x8D\xB0\xEC\x9D\xB4"
-    "\xED\x8A\xB8\xEC\x97\x90 \xEC\x8B\xA4\xED\x8C\xA8\xED\x95\x98\xEC\x98\x80\xEC\x8A\xB5\xEB\x8B\x88\xEB\x8B\xA4. ";
-const std::string kWizardUpdateFailed = std::string(kUpdateFailed) +
-                                        "\n\xEB\x8B\xA4\xEC\x9D\x8C \xEC\x8B\xA4\xED\x96\x89 \xEC\x8B\x9C "
-                                        "\xEC\x9E\x90\xEB\x8F\x99\xEC\x9C\xBC\xEB\xA1\x9C \xEC\x97\x85\xEB\x8D\xB0"
-                                        "\xEC\x9D\xB4\xED\x8A\xB8 \xEB\x90\xA9\xEB\x8B\x88\xEB\x8B\xA4";
-const char kStartFailed[] =
-    "\xEC\xBD\x94\xEB\xA5\xB4\xEB\xB0\x9C \xEC\x8A\xA4\xED\x83\x80\xED\x84\xB0 \xEC\x8B\xA4\xED\x96\x89\xEC\x97\x90 "
-    "\xEC\x8B\xA4\xED\x8C\xA8\xED\x95\x98\xEC\x98\x80\xEC\x8A\xB5\xEB\x8B\x88\xEB\x8B\xA4. \xEB\x8B\xA4\xEC\x8B\x9C "
-    "\xED\x95\x9C \xEB\xB2\x88 \xEC\x8B\x9C\xEB\x8F\x84\xED\x95\xB4\xEC\xA3\xBC\xEC\x84\xB8\xEC\x9A\x94.";
+using startertexts::kCaption;
+using startertexts::kStartFailed;
+using startertexts::kUpdateFailed;
+using startertexts::kWizardUpdateFailed;
 
-std::string Env(const char* name) {
-  const char* value = getenv(name);
-  return value ? value : "";
-}
+using zktest::Env;
+using zktest::HostPath;
 
-// A Unix path as Wine's drive Z: sees it.
-std::string WinePath(const std::string& unixPath) {
-  std::string path = "Z:" + unixPath;
-  for (char& c : path) if (c == '/') c = '\\';
-  return path;
-}
-
-std::string BinaryPath(const std::string& relative) { return WinePath(Env("ZK_BINARY_DIR") + "/" + relative); }
+std::string BinaryPath(const std::string& relative) { return HostPath(Env("ZK_BINARY_DIR") + "/" + relative); }
 
 std::string WindowsFolder() {
   char folder[MAX_PATH] = {};
@@ -60,7 +43,7 @@ std::string ServerRoot(int offset) { return "http://127.0.0.1:" + std::to_string
 // An access log of the portal's nginx (or of another in a folder beside it)
 // once it holds every request that nginx answered before.
 std::string AccessLog(const std::string& folder = "", int offset = 0) {
-  const std::string log = WinePath(Env("ZK_BINARY_DIR") + "/tests/starter-portal/" + folder + "access.log");
+  const std::string log = HostPath(Env("ZK_BINARY_DIR") + "/tests/starter-portal/" + folder + "access.log");
   EXPECT_TRUE(zktest::SyncAccessLog(PortalPort(offset), log));
   return zktest::WithoutSyncLines(zktest::ReadFileBytes(log));
 }

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "tests/support/process.h"
 #include "zkcrypt/corecipher.h"
 
 namespace zktest {
@@ -35,13 +36,7 @@ std::string StarterArgument(const std::string& s, const std::string& u, const st
 }
 
 HANDLE StartStarter(const std::string& starterPath, const std::string& argument) {
-  std::string line = "\"" + starterPath + "\" " + argument;
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION info = {};
-  if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) return nullptr;
-  CloseHandle(info.hThread);
-  return info.hProcess;
+  return StartProcess("\"" + starterPath + "\" " + argument);
 }
 
 }  // namespace zktest
