@@ -3,7 +3,7 @@
 #include "_Common/zipreader.h"
 
 #include "_Common/zipreader_platform.h"
-#include "_Common/zipreader_testing.h"
+#include "tests/support/zipfixtures.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>

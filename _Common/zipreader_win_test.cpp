@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "_Common/zipreader.h"
-#include "_Common/zipreader_testing.h"
 #include "_Common/zipreader_win.h"
 #include "_Common/zipreaderw.h"
+#include "tests/support/zipfixtures.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <set>
 #include <string>
 
-#include "_Common/zipreader_testing.h"
 #include "starter/selfupdate_calls.h"
 #include "tests/support/testenv.h"
+#include "tests/support/zipfixtures.h"
 
 namespace {
 

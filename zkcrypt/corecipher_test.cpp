@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "zkcrypt/desknownanswers_test.h"
+#include "tests/support/desknownanswers.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "zkcrypt/desknownanswers_test.h"
+#include "tests/support/desknownanswers.h"
 
 namespace {
 

@@ -4,8 +4,7 @@
 // -provider default -nopad -K <key>` (single DES) or `openssl enc
 // -des-ede3-ecb -nopad -K <key>` (Triple-DES); the single-DES values equal
 // the published NBS tables.
-#ifndef ZKCRYPT_DESKNOWNANSWERS_TEST_H
-#define ZKCRYPT_DESKNOWNANSWERS_TEST_H
+#pragma once
 
 #include <string>
 #include <vector>
@@ -199,5 +198,3 @@ inline std::vector<DesKnownAnswer> AllTripleDesAnswers(std::vector<std::string>&
 }
 
 }  // namespace zkcrypt_test
-
-#endif  // ZKCRYPT_DESKNOWNANSWERS_TEST_H

@@ -1,5 +1,5 @@
-// Test helpers shared by the zip reader's tests: the packed contents and the
-// place of the fixture archives.
+// The zip reader's fixture archives, for the tests of the zip reader and of
+// the starter's unpacking: their packed contents and their place.
 #pragma once
 
 #include <cstdio>
