@@ -10,6 +10,12 @@
 namespace zktest {
 
 bool PutParameterText(const std::string& passPhrase, const std::string& pairText) {
+  // Wine starts its desktop process, and with it the clipboard's bridge to
+  // the X display, for the first program that needs a desktop, and ends it
+  // a moment after the last one. A text written while the bridge starts can
+  // be lost (seen once on a loaded machine: the starter found no text and
+  // showed 57400), so the desktop is up before the text is written.
+  GetDesktopWindow();
   std::vector<char> hex(2 * (pairText.size() + 8) + 1, '\0');
   if (Crypt(passPhrase.c_str(), 0, pairText.c_str(), hex.data(), static_cast<unsigned>(hex.size())) != 0) return false;
   size_t n = strlen(hex.data());

@@ -19,9 +19,8 @@ namespace {
 // Puts this tool into a job of its own, which every program it starts and
 // their programs join; nullptr when the system refuses.
 HANDLE JoinOwnJob() {
-  // Wine starts its desktop process for the first program that needs one,
-  // and it lives on: started before joining, it never counts.
-  GetDesktopWindow();
+  // The desktop process is up already (the clipboard text needs it), so it
+  // never counts as a member of the job.
   HANDLE job = CreateJobObjectA(nullptr, nullptr);
   if (job && !AssignProcessToJobObject(job, GetCurrentProcess())) {
     CloseHandle(job);
@@ -65,7 +64,12 @@ int main(int argc, char** argv) {
   }
   DWORD code = 0;
   if (wait) {
-    WaitForSingleObject(starter, INFINITE);
+    // A starter that waits at a box nobody answers must fail the road, by name.
+    if (WaitForSingleObject(starter, 120000) != WAIT_OBJECT_0) {
+      fprintf(stderr, "webpage: the starter did not end in 120 s (a box left open?); it is ended\n");
+      TerminateProcess(starter, 124);
+      WaitForSingleObject(starter, INFINITE);
+    }
     GetExitCodeProcess(starter, &code);
     PROCESS_MEMORY_COUNTERS counters = {};
     counters.cb = sizeof(counters);
