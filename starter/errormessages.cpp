@@ -11,14 +11,13 @@ int SystemMessageBox(void* owner, const wchar_t* text, const wchar_t* caption, u
   return MessageBoxW(static_cast<HWND>(owner), text, caption, style);
 }
 
-MessageBoxFunction g_message_box = SystemMessageBox;
-
 }  // namespace
 
-MessageBoxFunction SetMessageBoxFunctionForTesting(MessageBoxFunction function) {
-  MessageBoxFunction previous = g_message_box;
-  g_message_box = function ? function : SystemMessageBox;
-  return previous;
+StarterMessageCalls StarterMessagePlatformCalls() { return {SystemMessageBox}; }
+
+StarterMessageCalls& StarterMessageCurrentCalls() {
+  static StarterMessageCalls calls = StarterMessagePlatformCalls();
+  return calls;
 }
 
 bool LoadMessageText(CString& text, unsigned id) { return text.LoadString(id) != 0; }
@@ -27,7 +26,7 @@ int ShowErrorText(const wchar_t* caption, const wchar_t* text) {
   if (!caption || !*caption) caption = L"ZKStarter";
   CWnd* main_window = AfxGetMainWnd();
   HWND owner = main_window ? main_window->GetSafeHwnd() : nullptr;
-  return g_message_box(owner, text ? text : L"", caption, MB_ICONERROR | MB_SETFOREGROUND);
+  return StarterMessageCurrentCalls().messageBox(owner, text ? text : L"", caption, MB_ICONERROR | MB_SETFOREGROUND);
 }
 
 int ShowErrorMessage(unsigned message_id) {

@@ -4,6 +4,7 @@
 #include <type_traits>
 
 #include "framework/cstring.h"
+#include "framework/seam.h"
 #include "starter/resource_ids.h"
 
 static_assert(std::is_same<CString, CStringW>::value, "the starter works on wide strings (ZK_UNICODE_CSTRING)");
@@ -22,7 +23,14 @@ int ShowErrorText(const wchar_t* caption, const wchar_t* text);
 // the table has no such string.
 bool LoadMessageText(CString& text, unsigned id);
 
-// The message-box call of ShowErrorText, replaceable by tests that check the
-// owner and the style; returns the previous function.
-using MessageBoxFunction = int (*)(void* owner, const wchar_t* text, const wchar_t* caption, unsigned style);
-MessageBoxFunction SetMessageBoxFunctionForTesting(MessageBoxFunction function);
+// The system call of ShowErrorText, which tests replace to check the owner and the style.
+struct StarterMessageCalls {
+  // Shows a message box and returns its result, as MessageBoxW.
+  int (*messageBox)(void* owner, const wchar_t* text, const wchar_t* caption, unsigned style);
+};
+// The calls in use; the program never changes them.
+StarterMessageCalls& StarterMessageCurrentCalls();
+// The platform's own calls: MessageBoxW.
+StarterMessageCalls StarterMessagePlatformCalls();
+using ScopedStarterMessageCalls =
+    ScopedCallsOverride<StarterMessageCalls, &StarterMessageCurrentCalls, &StarterMessagePlatformCalls>;

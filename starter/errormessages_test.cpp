@@ -86,7 +86,7 @@ int RecordBox(void* owner, const wchar_t* text, const wchar_t* caption, unsigned
 }
 
 TEST(ShowErrorTextTest, StyleOwnerAndDefaultCaption) {
-  MessageBoxFunction previous = SetMessageBoxFunctionForTesting(RecordBox);
+  ScopedStarterMessageCalls boxes({RecordBox});
   g_seen = {};
   EXPECT_EQ(IDCANCEL, ShowErrorText(L"", L"t"));
   EXPECT_EQ(0x10010u, g_seen.style);
@@ -106,7 +106,6 @@ TEST(ShowErrorTextTest, StyleOwnerAndDefaultCaption) {
     app.m_pMainWnd = nullptr;
   }
   EXPECT_EQ(3, g_seen.calls);
-  SetMessageBoxFunctionForTesting(previous);
 }
 
 }  // namespace

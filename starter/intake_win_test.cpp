@@ -120,12 +120,8 @@ int RecordBox(void*, const wchar_t* text, const wchar_t* caption, unsigned) {
 
 class DecryptParameterTextTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    g_boxes.clear();
-    previous_ = SetMessageBoxFunctionForTesting(RecordBox);
-  }
-  void TearDown() override { SetMessageBoxFunctionForTesting(previous_); }
-  MessageBoxFunction previous_ = nullptr;
+  void SetUp() override { g_boxes.clear(); }
+  ScopedStarterMessageCalls boxes_{{RecordBox}};
 };
 
 // Made with: openssl enc -des-ede3-cbc -K <"pw7" padded with blanks to 24 bytes> -iv <its first 8 bytes>

@@ -24,7 +24,14 @@
 #include "starter/versiontext.h"
 #include "zksettings.h"
 
-SelfUpdateCalls g_selfUpdateCalls = {GetACP, WideCharToMultiByte, WriteFile, MoveFileW, _wrename, WinExec};
+SelfUpdateCalls SelfUpdatePlatformCalls() {
+  return {GetACP, WideCharToMultiByte, WriteFile, MoveFileW, _wrename, WinExec};
+}
+
+SelfUpdateCalls& SelfUpdateCurrentCalls() {
+  static SelfUpdateCalls calls = SelfUpdatePlatformCalls();
+  return calls;
+}
 StarterDownloadBounds g_downloadBounds = {ZK_STARTER_TRUSTED_DOWNLOAD_BASES, ZK_STARTER_MAX_ARCHIVE_BYTES,
                                           ZK_STARTER_DOWNLOAD_DEADLINE_S * 1000UL};
 
@@ -40,17 +47,17 @@ bool EncodesEveryCharacter(UINT codePage) { return codePage == CP_UTF8 || codePa
 bool ToAnsiExactly(const std::wstring& text, std::string* ansi) {
   ansi->clear();
   if (text.empty()) return true;
-  UINT codePage = g_selfUpdateCalls.getAnsiCodePage();
+  UINT codePage = SelfUpdateCurrentCalls().getAnsiCodePage();
   bool everyCharacter = EncodesEveryCharacter(codePage);
   DWORD flags = everyCharacter ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
   BOOL usedDefault = FALSE;
   LPBOOL usedDefaultFlag = everyCharacter ? nullptr : &usedDefault;
   int length = static_cast<int>(text.size());
-  int n = g_selfUpdateCalls.wideCharToMultiByte(codePage, flags, text.c_str(), length, nullptr, 0, nullptr,
+  int n = SelfUpdateCurrentCalls().wideCharToMultiByte(codePage, flags, text.c_str(), length, nullptr, 0, nullptr,
                                                 usedDefaultFlag);
   if (n <= 0 || usedDefault) return false;
   ansi->assign(static_cast<size_t>(n), '\0');
-  int written = g_selfUpdateCalls.wideCharToMultiByte(codePage, flags, text.c_str(), length, &(*ansi)[0], n, nullptr,
+  int written = SelfUpdateCurrentCalls().wideCharToMultiByte(codePage, flags, text.c_str(), length, &(*ansi)[0], n, nullptr,
                                                       usedDefaultFlag);
   if (written == n && !usedDefault) return true;
   ansi->clear();
@@ -95,7 +102,7 @@ bool MakeBatchText(const CString& folder, const CString& s, const CString& u, co
 // Writes all size bytes at the file's position; false when not all were written.
 bool WriteAll(CFile& file, const void* data, UINT size) {
   DWORD written = 0;
-  return g_selfUpdateCalls.writeFile(file.m_hFile, data, size, &written, nullptr) && written == size;
+  return SelfUpdateCurrentCalls().writeFile(file.m_hFile, data, size, &written, nullptr) && written == size;
 }
 
 bool WriteWholeFile(const CString& path, const std::string& bytes) {
@@ -241,7 +248,7 @@ int ExtractArchiveEntry(const CString& folder, const CString& archivePath, const
                 reinterpret_cast<const FILETIME*>(&entry.modificationTime));
       file.Close();
       DeleteFileW(targetPath.GetString());
-      if (g_selfUpdateCalls.renameFile(unpackPath.GetString(), targetPath.GetString()) != 0) code = 5010;
+      if (SelfUpdateCurrentCalls().renameFile(unpackPath.GetString(), targetPath.GetString()) != 0) code = 5010;
       else SetFileAttributesW(targetPath.GetString(), FILE_ATTRIBUTE_NORMAL);
     }
   }
@@ -302,15 +309,15 @@ bool UpdateStarter(CString folder, CString sVersion, CString uVersion, CString p
     return false;
   }
   DeleteFileW((folder + oldStarter).GetString());
-  if (!g_selfUpdateCalls.moveFile((folder + starter).GetString(), (folder + oldStarter).GetString()) ||
-      !g_selfUpdateCalls.moveFile((folder + newStarter).GetString(), (folder + starter).GetString())) {
+  if (!SelfUpdateCurrentCalls().moveFile((folder + starter).GetString(), (folder + oldStarter).GetString()) ||
+      !SelfUpdateCurrentCalls().moveFile((folder + newStarter).GetString(), (folder + starter).GetString())) {
     ShowErrorMessage(IDS_STARTER_UPDATE_FAILED);
     return false;
   }
   std::string batchCommand;
   bool started = WriteWholeFile(batchPath, batchText) &&
                  ToAnsiExactly(L"\"" + batchPath.Str() + L"\"", &batchCommand) &&
-                 g_selfUpdateCalls.winExec(batchCommand.c_str(), SW_HIDE) > 31;
+                 SelfUpdateCurrentCalls().winExec(batchCommand.c_str(), SW_HIDE) > 31;
   if (!started) {
     // Nobody would restart the starter: take the new file out again so that
     // the caller puts the old one back and goes on with it.

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "framework/cstring.h"
+#include "framework/seam.h"
 
 struct SelfUpdateCalls {
   UINT(WINAPI* getAnsiCodePage)();
@@ -21,7 +22,10 @@ struct SelfUpdateCalls {
 };
 
 // The calls in use; the program never changes them.
-extern SelfUpdateCalls g_selfUpdateCalls;
+SelfUpdateCalls& SelfUpdateCurrentCalls();
+// The platform's own calls.
+SelfUpdateCalls SelfUpdatePlatformCalls();
+using ScopedSelfUpdateCalls = ScopedCallsOverride<SelfUpdateCalls, &SelfUpdateCurrentCalls, &SelfUpdatePlatformCalls>;
 
 // What a download may cost, from the build settings. The program never
 // changes them; the starter's test build shortens them, so that a scenario

@@ -28,12 +28,10 @@ int WINAPI ConvertAsWindowsDoes(UINT codePage, DWORD flags, LPCWCH wide, int wid
 class ExactAnsiTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    saved_ = g_selfUpdateCalls;
-    g_selfUpdateCalls.getAnsiCodePage = ChosenCodePage;
-    g_selfUpdateCalls.wideCharToMultiByte = ConvertAsWindowsDoes;
+    calls_.calls().getAnsiCodePage = ChosenCodePage;
+    calls_.calls().wideCharToMultiByte = ConvertAsWindowsDoes;
   }
-  void TearDown() override { g_selfUpdateCalls = saved_; }
-  SelfUpdateCalls saved_;
+  ScopedSelfUpdateCalls calls_;
 };
 
 const char kRefused[] = "<refused>";

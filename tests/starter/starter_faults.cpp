@@ -73,9 +73,9 @@ bool InstallFault() {
   if (colon == std::wstring::npos) return false;
   std::wstring kind = fault.substr(0, colon);
   g_failingName = fault.substr(colon + 1);
-  if (kind == L"write") g_selfUpdateCalls.writeFile = WriteFailingOne;
-  else if (kind == L"move") g_selfUpdateCalls.moveFile = MoveFailingOne;
-  else if (kind == L"rename") g_selfUpdateCalls.renameFile = RenameFailingOne;
+  if (kind == L"write") SelfUpdateCurrentCalls().writeFile = WriteFailingOne;
+  else if (kind == L"move") SelfUpdateCurrentCalls().moveFile = MoveFailingOne;
+  else if (kind == L"rename") SelfUpdateCurrentCalls().renameFile = RenameFailingOne;
   else return false;
   return true;
 }
