@@ -1,14 +1,12 @@
 # Shared helpers of the toolkit: the text helpers are pure and built for both
 # targets; message boxes, string-table texts, trace and folders are Windows code.
 add_library(zkcommonfunc_pure STATIC ${CMAKE_CURRENT_LIST_DIR}/zkcommonfunc.cpp ${CMAKE_CURRENT_LIST_DIR}/zkcommonfunc.h)
-target_include_directories(zkcommonfunc_pure PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(zkcommonfunc_pure PUBLIC zkframework)
 
 zk_test(zkcommonfunc_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/zkcommonfunc_test.cpp LIBS zkcommonfunc_pure)
 
 if(ZK_WINDOWS)
   add_library(zkcommonfunc STATIC ${CMAKE_CURRENT_LIST_DIR}/zkcommonfunc_win.cpp ${CMAKE_CURRENT_LIST_DIR}/zkcommonfunc_win.h)
-  target_include_directories(zkcommonfunc PUBLIC ${CMAKE_SOURCE_DIR})
   target_link_libraries(zkcommonfunc PUBLIC zkcommonfunc_pure zkframework)
 
   # A resource module whose string table lacks the default caption.

@@ -1,15 +1,13 @@
 # File version information. The choice of translation is pure and built for
 # both targets; the reading of version blocks is Windows code.
-add_library(zkfileversiontranslation STATIC fileversioninfo_translation.cpp
-  fileversioninfo_translation.h)
-target_include_directories(zkfileversiontranslation PUBLIC ${CMAKE_SOURCE_DIR})
+add_library(zkfileversiontranslation STATIC ${CMAKE_CURRENT_LIST_DIR}/fileversioninfo_translation.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/fileversioninfo_translation.h)
 
-zk_test(fileversioninfo_translation_test SOURCES fileversioninfo_translation_test.cpp
+zk_test(fileversioninfo_translation_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/fileversioninfo_translation_test.cpp
   LIBS zkfileversiontranslation)
 
 if(ZK_WINDOWS AND TARGET zkframework)
-  add_library(zkfileversion STATIC fileversioninfo_win.cpp fileversioninfo.h)
-  target_include_directories(zkfileversion PUBLIC ${CMAKE_SOURCE_DIR})
+  add_library(zkfileversion STATIC ${CMAKE_CURRENT_LIST_DIR}/fileversioninfo_win.cpp ${CMAKE_CURRENT_LIST_DIR}/fileversioninfo.h)
   target_link_libraries(zkfileversion PUBLIC zkfileversiontranslation zkframework version)
 
   # Small modules that differ only in their version resources, beside the test.
@@ -26,6 +24,6 @@ if(ZK_WINDOWS AND TARGET zkframework)
     list(APPEND zk_version_data_targets fileversion_testdata_${data})
   endforeach()
 
-  zk_test(fileversioninfo_test SOURCES fileversioninfo_test.cpp LIBS zkfileversion)
+  zk_test(fileversioninfo_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/fileversioninfo_test.cpp LIBS zkfileversion)
   add_dependencies(fileversioninfo_test ${zk_version_data_targets})
 endif()

@@ -1,7 +1,6 @@
 # Hash check and hash list: the checks and the AES-protected values are pure
 # (both targets); the hash list's download and ini reading are Windows code.
 add_library(zkfilehashinfo STATIC ${CMAKE_CURRENT_LIST_DIR}/zkfilehashinfo.h ${CMAKE_CURRENT_LIST_DIR}/zkfilehashinfo.cpp)
-target_include_directories(zkfilehashinfo PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(zkfilehashinfo PUBLIC cryptopp zkcommonfunc_pure zkerrorcodes zkframework)
 if(ZK_WINDOWS)
   target_sources(zkfilehashinfo PRIVATE ${CMAKE_CURRENT_LIST_DIR}/zkfilehashinfo_win.cpp)

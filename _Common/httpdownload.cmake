@@ -5,7 +5,6 @@ if(ZK_WINDOWS)
     ${CMAKE_CURRENT_LIST_DIR}/zkfile.h ${CMAKE_CURRENT_LIST_DIR}/zkfile_win.cpp
     ${CMAKE_CURRENT_LIST_DIR}/zkurlfilesizecache.h ${CMAKE_CURRENT_LIST_DIR}/zkurlfilesizecache_win.cpp
     ${CMAKE_CURRENT_LIST_DIR}/zkhttpdownload.h ${CMAKE_CURRENT_LIST_DIR}/zkhttpdownload_win.cpp)
-  target_include_directories(zkhttpdownload PUBLIC ${CMAKE_SOURCE_DIR})
   target_link_libraries(zkhttpdownload PUBLIC zkgethttp zkcommonfunc zkerrorcodes zkframework)
 
   # Peers: nginx with the test files, and a fault server that ignores ranges.

@@ -12,7 +12,6 @@ else()
     ${CMAKE_CURRENT_LIST_DIR}/cstring.cpp
     ${CMAKE_CURRENT_LIST_DIR}/cstring_posix.cpp)
 endif()
-target_include_directories(zkframework PUBLIC ${CMAKE_SOURCE_DIR})
 
 zk_test(framework_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/cstring_test.cpp LIBS zkframework)
 if(ZK_WINDOWS)

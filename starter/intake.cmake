@@ -11,7 +11,6 @@ else()
   add_library(zkstarter_intake STATIC ${CMAKE_CURRENT_LIST_DIR}/intake.cpp)
   target_link_libraries(zkstarter_intake PUBLIC zkframework)
 endif()
-target_include_directories(zkstarter_intake PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_definitions(zkstarter_intake PUBLIC ZK_UNICODE_CSTRING)
 
 zk_test(starter_intake_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/intake_test.cpp LIBS zkstarter_intake)
@@ -24,7 +23,6 @@ if(ZK_WINDOWS)
   add_library(starter_messages_nocaption SHARED
     ${CMAKE_CURRENT_LIST_DIR}/messages_nocaption_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/messages_nocaption_test.rc)
-  target_include_directories(starter_messages_nocaption PRIVATE ${CMAKE_SOURCE_DIR})
   set_target_properties(starter_messages_nocaption PROPERTIES PREFIX "")
 
   zk_test(starter_messages_test

@@ -1,7 +1,6 @@
 # The starter's pure pieces (both targets) and the program Lumora1.exe (Windows).
 add_library(zkstarter_pure STATIC ${CMAKE_CURRENT_LIST_DIR}/versiontext.cpp ${CMAKE_CURRENT_LIST_DIR}/updatebatch.cpp
   ${CMAKE_CURRENT_LIST_DIR}/downloadbase.cpp)
-target_include_directories(zkstarter_pure PUBLIC ${CMAKE_SOURCE_DIR})
 
 zk_test(starter_versiontext_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/versiontext_test.cpp LIBS zkstarter_pure)
 zk_test(starter_updatebatch_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/updatebatch_test.cpp LIBS zkstarter_pure)
@@ -28,11 +27,9 @@ if(ZK_WINDOWS)
     # scenarios also need a newer starter made from the same sources, and one
     # with further sources that replace its system calls.
     function(zk_starter_program target version)
-      set(dir ${CMAKE_SOURCE_DIR}/starter)
-      add_executable(${target} WIN32 ${dir}/main.cpp ${dir}/paramdata.cpp ${dir}/Lumora1.rc ${ARGN})
+      add_executable(${target} WIN32 ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/main.cpp ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/paramdata.cpp ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/Lumora1.rc ${ARGN})
       set_target_properties(${target} PROPERTIES OUTPUT_NAME Lumora1)
       zk_shipped_program(${target})
-      target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR})
       target_compile_definitions(${target} PRIVATE ZK_UNICODE_CSTRING ZK_HAVE_STARTER_STRINGS)
       target_link_options(${target} PRIVATE -municode)
       target_link_libraries(${target} PRIVATE zkstarter_selfupdate zkstarter_pure zkstarter_intake zkframework
@@ -45,7 +42,7 @@ if(ZK_WINDOWS)
 
     # The holder and the launch against the library's in-memory system calls.
     zk_test(starter_paramdata_test
-      SOURCES ${CMAKE_SOURCE_DIR}/starter/paramdata_test.cpp ${CMAKE_SOURCE_DIR}/starter/paramdata.cpp
+      SOURCES ${CMAKE_CURRENT_LIST_DIR}/paramdata_test.cpp ${CMAKE_CURRENT_LIST_DIR}/paramdata.cpp
       LIBS zkstarter_intake zkrunparam_starter zkcorecipher zktestsupport_runenv)
     target_compile_definitions(starter_paramdata_test PRIVATE ZK_UNICODE_CSTRING)
 endif()

@@ -3,9 +3,9 @@
 # only: they run no program under Wine.
 if(NOT ZK_WINDOWS)
   add_test(NAME port_range_test
-    COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/scripts/port-range-test ${CMAKE_SOURCE_DIR} ${CMAKE_CURRENT_BINARY_DIR}/port-range-test)
+    COMMAND ${CMAKE_CURRENT_LIST_DIR}/scripts/port-range-test ${CMAKE_SOURCE_DIR} ${CMAKE_CURRENT_BINARY_DIR}/port-range-test)
   set_tests_properties(port_range_test PROPERTIES ENVIRONMENT "ZK_PORT_BASE=${ZK_PORT_BASE}" TIMEOUT 600)
   add_test(NAME enable_deb_src_test
-    COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/scripts/enable-deb-src-test ${CMAKE_SOURCE_DIR}
+    COMMAND ${CMAKE_CURRENT_LIST_DIR}/scripts/enable-deb-src-test ${CMAKE_SOURCE_DIR}
             ${CMAKE_CURRENT_BINARY_DIR}/enable-deb-src-test)
 endif()

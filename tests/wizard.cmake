@@ -29,17 +29,17 @@ if(ZK_WINDOWS)
   set(zk_wizard_fault_port ${ZK_PORT_WIZARD_FAULT})
   set(zk_wizard_state ${CMAKE_CURRENT_BINARY_DIR}/wizard-peers)
   add_test(NAME wizard_fixture
-    COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/wizard/wizard-fixture ${zk_wizard_state} ${ZK_PORT_WIZARD_PORTAL}
+    COMMAND ${CMAKE_CURRENT_LIST_DIR}/wizard/wizard-fixture ${zk_wizard_state} ${ZK_PORT_WIZARD_PORTAL}
             $<TARGET_FILE:wizard_standin_quillan_new> ${zk_wizard_fault_port} ${ZK_WIZARD_MAX_PROGRAM_ARCHIVE_BYTES})
   add_test(NAME wizard_peers_start
-    COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/peers/nginx-ctl start ${zk_wizard_state}/nginx ${ZK_PORT_WIZARD_PORTAL}
+    COMMAND ${CMAKE_CURRENT_LIST_DIR}/peers/nginx-ctl start ${zk_wizard_state}/nginx ${ZK_PORT_WIZARD_PORTAL}
             ${zk_wizard_state}/docroot)
   add_test(NAME wizard_fault_start
-    COMMAND python3 ${CMAKE_CURRENT_SOURCE_DIR}/faultserver/faultserver.py start ${zk_wizard_state}/fault
-            ${zk_wizard_fault_port} ${CMAKE_CURRENT_SOURCE_DIR}/wizard/faultcases.json)
-  add_test(NAME wizard_peers_stop COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/peers/nginx-ctl stop ${zk_wizard_state}/nginx)
+    COMMAND python3 ${CMAKE_CURRENT_LIST_DIR}/faultserver/faultserver.py start ${zk_wizard_state}/fault
+            ${zk_wizard_fault_port} ${CMAKE_CURRENT_LIST_DIR}/wizard/faultcases.json)
+  add_test(NAME wizard_peers_stop COMMAND ${CMAKE_CURRENT_LIST_DIR}/peers/nginx-ctl stop ${zk_wizard_state}/nginx)
   add_test(NAME wizard_fault_stop
-    COMMAND python3 ${CMAKE_CURRENT_SOURCE_DIR}/faultserver/faultserver.py stop ${zk_wizard_state}/fault)
+    COMMAND python3 ${CMAKE_CURRENT_LIST_DIR}/faultserver/faultserver.py stop ${zk_wizard_state}/fault)
   set_tests_properties(wizard_fixture PROPERTIES FIXTURES_SETUP wizard_data)
   set_tests_properties(wizard_peers_start PROPERTIES FIXTURES_SETUP wizard_peers FIXTURES_REQUIRED wizard_data
     RESOURCE_LOCK zk_wizard_port)

@@ -3,7 +3,6 @@
 add_library(zkpatchscript STATIC ${CMAKE_CURRENT_LIST_DIR}/patchscript.h ${CMAKE_CURRENT_LIST_DIR}/patchscript.cpp
   ${CMAKE_CURRENT_LIST_DIR}/patchfilelists.h ${CMAKE_CURRENT_LIST_DIR}/patchfilelists.cpp
   ${CMAKE_CURRENT_LIST_DIR}/patchscriptdownload.h ${CMAKE_CURRENT_LIST_DIR}/patchscriptdownload.cpp)
-target_include_directories(zkpatchscript PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(zkpatchscript PUBLIC zkfilehashinfo zkcommonfunc_pure zkframework)
 if(ZK_WINDOWS)
   target_sources(zkpatchscript PRIVATE ${CMAKE_CURRENT_LIST_DIR}/patchscript_win.h ${CMAKE_CURRENT_LIST_DIR}/patchscript_win.cpp)

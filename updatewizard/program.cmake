@@ -3,23 +3,19 @@
 # addresses are build settings; the scenario uses a build whose avatar root
 # is the test's own nginx.
 add_library(zkwizardapp_pure STATIC ${CMAKE_CURRENT_LIST_DIR}/wizardapp.cpp ${CMAKE_CURRENT_LIST_DIR}/wizardapp.h)
-target_include_directories(zkwizardapp_pure PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(zkwizardapp_pure PUBLIC zkframework_inet zkerrorcodes zkframework)
 
 zk_test(wizardapp_test SOURCES ${CMAKE_SOURCE_DIR}/tests/wizard/wizardapp_test.cpp LIBS zkwizardapp_pure)
 
 if(ZK_WINDOWS)
   add_library(zkappmain OBJECT ${CMAKE_SOURCE_DIR}/framework/appmain.cpp ${CMAKE_SOURCE_DIR}/framework/appmain.h)
-  target_include_directories(zkappmain PUBLIC ${CMAKE_SOURCE_DIR})
 
   # zk_wizard_program(target avatar-root): one build of Tesselo1.exe.
   function(zk_wizard_program target avatar_root)
-    set(dir ${CMAKE_SOURCE_DIR}/updatewizard)
-    add_executable(${target} WIN32 ${dir}/wizardapp_win.cpp ${dir}/wizardapp_win.h ${dir}/Tesselo1.rc)
+    add_executable(${target} WIN32 ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/wizardapp_win.cpp ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/wizardapp_win.h ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/Tesselo1.rc)
     set_target_properties(${target} PROPERTIES OUTPUT_NAME Tesselo1)
     zk_shipped_program(${target})
     zk_settings_header(${target} ZK_WIZARD_AVATAR_ROOT "${avatar_root}")
-    target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR})
     target_link_libraries(${target} PRIVATE zkappmain zkwizardapp_pure zkupdateworker_dialog zkparsecmdline
       zkfileversion zkcommonfunc zkerrorcodes zkframework comctl32 wininet psapi advapi32)
   endfunction()

@@ -4,13 +4,12 @@
 # which the program defines.
 # zk_statistics_library(<target> <built-in address>)
 function(zk_statistics_library name default_url)
-  add_library(${name} STATIC ${CMAKE_CURRENT_LIST_DIR}/statisticsreport.h ${CMAKE_CURRENT_LIST_DIR}/statisticsreport.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/wizardglobals.h)
-  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
+  add_library(${name} STATIC ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/statisticsreport.h ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/statisticsreport.cpp
+    ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/wizardglobals.h)
   zk_settings_header(${name} ZK_STATISTICS_URL "${default_url}")
   target_link_libraries(${name} PUBLIC zkfilehashinfo zkframework)
   if(ZK_WINDOWS)
-    target_sources(${name} PRIVATE ${CMAKE_CURRENT_LIST_DIR}/statisticsreport_win.h ${CMAKE_CURRENT_LIST_DIR}/statisticsreport_win.cpp)
+    target_sources(${name} PRIVATE ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/statisticsreport_win.h ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/statisticsreport_win.cpp)
     target_link_libraries(${name} PUBLIC zkgethttp advapi32)
   endif()
 endfunction()

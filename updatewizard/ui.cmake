@@ -1,6 +1,5 @@
 # The wizard's skin controls (the rescaling arithmetic is pure) and its dialog.
 add_library(zkskin_pure STATIC ${CMAKE_CURRENT_LIST_DIR}/skinreposition.cpp)
-target_include_directories(zkskin_pure PUBLIC ${CMAKE_SOURCE_DIR})
 zk_test(skinreposition_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/skinreposition_test.cpp LIBS zkskin_pure)
 
 if(ZK_WINDOWS)
@@ -9,12 +8,10 @@ if(ZK_WINDOWS)
     ${CMAKE_CURRENT_LIST_DIR}/skinregion_win.cpp
     ${CMAKE_CURRENT_LIST_DIR}/skinbitmap_win.cpp
     ${CMAKE_CURRENT_LIST_DIR}/skinbutton_win.cpp)
-  target_include_directories(zkskin PUBLIC ${CMAKE_SOURCE_DIR})
   target_link_libraries(zkskin PUBLIC zkskin_pure zkframework_ui winmm)
 
   # The dialog; a program that links it gets its template and bitmaps too.
   add_library(zkwizarddlg STATIC ${CMAKE_CURRENT_LIST_DIR}/wizarddlg.cpp)
-  target_include_directories(zkwizarddlg PUBLIC ${CMAKE_SOURCE_DIR})
   target_sources(zkwizarddlg INTERFACE ${CMAKE_CURRENT_LIST_DIR}/wizarddlg.rc)
   target_link_libraries(zkwizarddlg PUBLIC zkskin zkcommonfunc zkerrorcodes zkframework)
 

@@ -4,7 +4,6 @@
 add_library(zkupdateworker_pure STATIC
   ${CMAKE_CURRENT_LIST_DIR}/updatemanager.cpp ${CMAKE_CURRENT_LIST_DIR}/updatemanager.h
   ${CMAKE_CURRENT_LIST_DIR}/updateworker.cpp ${CMAKE_CURRENT_LIST_DIR}/updateworker.h)
-target_include_directories(zkupdateworker_pure PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(zkupdateworker_pure PUBLIC zkpatchscript zkframework)
 
 zk_test(updateworker_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/updateworker_test.cpp LIBS zkupdateworker_pure)
@@ -13,7 +12,6 @@ if(ZK_WINDOWS)
   add_library(zkupdateworker STATIC
     ${CMAKE_CURRENT_LIST_DIR}/updatemanager_win.cpp
     ${CMAKE_CURRENT_LIST_DIR}/updateworker_win.cpp ${CMAKE_CURRENT_LIST_DIR}/updateworker_win.h)
-  target_include_directories(zkupdateworker PUBLIC ${CMAKE_SOURCE_DIR})
   target_link_libraries(zkupdateworker PUBLIC zkupdateworker_pure zkpatchscript zkstatisticsreport zkgethttp zkzip zkfilehashinfo zkfileversion
     zkcommonfunc zkerrorcodes zkframework shell32)
 
@@ -56,7 +54,6 @@ if(ZK_WINDOWS)
   if(TARGET zkwizarddlg)
     add_library(zkupdateworker_dialog STATIC ${CMAKE_CURRENT_LIST_DIR}/updateworker_dialog_win.cpp
       ${CMAKE_CURRENT_LIST_DIR}/updateworker_dialog_win.h)
-    target_include_directories(zkupdateworker_dialog PUBLIC ${CMAKE_SOURCE_DIR})
     target_link_libraries(zkupdateworker_dialog PUBLIC zkupdateworker zkwizarddlg)
 
     zk_test(updateworker_dialog_win_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/updateworker_dialog_win_test.cpp

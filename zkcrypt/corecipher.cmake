@@ -1,10 +1,8 @@
 # corecipher: the starter's Triple-DES library, and the single-DES core that
 # it shares with the run-parameter library's Triple-DES module.
 add_library(zkdescore STATIC ${CMAKE_CURRENT_LIST_DIR}/descore.cpp)
-target_include_directories(zkdescore PUBLIC ${CMAKE_SOURCE_DIR})
 
 add_library(zkcorecipher STATIC ${CMAKE_CURRENT_LIST_DIR}/corecipher.cpp)
-target_include_directories(zkcorecipher PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(zkcorecipher PUBLIC zkdescore)
 
 zk_test(descore_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/descore_test.cpp LIBS zkdescore)

@@ -2,12 +2,11 @@
 # over the committed corpora.
 include(${CMAKE_SOURCE_DIR}/cmake/zkfuzz.cmake)
 
-set(zk_fuzz_runparam_dir ${CMAKE_CURRENT_LIST_DIR})
-zk_fuzz_driver(zktdesmodule SOURCES ${zk_fuzz_runparam_dir}/zktdesmodule_fuzz.cpp
-  LIBS zktdes CORPUS ${zk_fuzz_runparam_dir}/testdata/fuzz/zktdesmodule)
-zk_fuzz_driver(zkcbdata SOURCES ${zk_fuzz_runparam_dir}/zkcbdata_fuzz.cpp
-  LIBS zkcbdata cryptopp CORPUS ${zk_fuzz_runparam_dir}/testdata/fuzz/zkcbdata)
+zk_fuzz_driver(zktdesmodule SOURCES ${CMAKE_CURRENT_LIST_DIR}/zktdesmodule_fuzz.cpp
+  LIBS zktdes CORPUS ${CMAKE_CURRENT_LIST_DIR}/testdata/fuzz/zktdesmodule)
+zk_fuzz_driver(zkcbdata SOURCES ${CMAKE_CURRENT_LIST_DIR}/zkcbdata_fuzz.cpp
+  LIBS zkcbdata cryptopp CORPUS ${CMAKE_CURRENT_LIST_DIR}/testdata/fuzz/zkcbdata)
 if(NOT ZK_WINDOWS)
-  zk_fuzz_driver(zkrunparam SOURCES ${zk_fuzz_runparam_dir}/zkrunparam_fuzz.cpp
-    LIBS zkrunparam_native zktestsupport_runenv CORPUS ${zk_fuzz_runparam_dir}/testdata/fuzz/zkrunparam)
+  zk_fuzz_driver(zkrunparam SOURCES ${CMAKE_CURRENT_LIST_DIR}/zkrunparam_fuzz.cpp
+    LIBS zkrunparam_native zktestsupport_runenv CORPUS ${CMAKE_CURRENT_LIST_DIR}/testdata/fuzz/zkrunparam)
 endif()

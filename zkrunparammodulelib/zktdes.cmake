@@ -5,7 +5,6 @@ add_library(zktdes STATIC
   ${CMAKE_CURRENT_LIST_DIR}/zktdeshex.cpp
   ${CMAKE_CURRENT_LIST_DIR}/zktdesbuffer.cpp
   ${CMAKE_CURRENT_LIST_DIR}/zktdesmodule.cpp)
-target_include_directories(zktdes PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(zktdes PUBLIC zkdescore)
 
 zk_test(zktdes_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/zktdesmodule_test.cpp
