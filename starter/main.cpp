@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "framework/cstring.h"
+#include "framework/scopedhandle.h"
 #include "framework/winapp.h"
 #include "starter/errormessages.h"
 #include "starter/intake.h"
@@ -75,13 +76,11 @@ void RunStarter(const wchar_t* commandLine) {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR commandLine, int) {
   AfxSetResourceHandle(GetModuleHandleW(nullptr));
-  HANDLE mutex = CreateMutexW(nullptr, TRUE, L"ZKStarterMutex");
-  if (mutex && GetLastError() == ERROR_ALREADY_EXISTS) {
+  ScopedKernelHandle mutex(CreateMutexW(nullptr, TRUE, L"ZKStarterMutex"));
+  if (mutex.IsValid() && GetLastError() == ERROR_ALREADY_EXISTS) {
     ShowErrorMessage(IDS_ALREADY_RUNNING);
-    CloseHandle(mutex);
     return 0;
   }
   RunStarter(commandLine ? commandLine : L"");
-  if (mutex) CloseHandle(mutex);
   return 0;
 }

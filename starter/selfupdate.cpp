@@ -159,11 +159,11 @@ int OpenWithinDeadline(CZKGetHTTPW& http, const CString& url) {
 // the deadline is looked at after each one.
 int ReadArrived(CZKGetHTTPW& http, char* buffer, DWORD started, uint32_t& got) {
   HINTERNET request = http.Request() ? http.Request()->GetHandle() : nullptr;
-  if (!request || !WithinDeadline(started)) return 5004;
+  if (!request || !WithinDeadline(started)) return LauncherError::UPDATEWIZARD_CANT_READ_URL;
   DWORD available = 0;
-  if (!InternetQueryDataAvailable(request, &available, 0, 0) || !WithinDeadline(started)) return 5004;
+  if (!InternetQueryDataAvailable(request, &available, 0, 0) || !WithinDeadline(started)) return LauncherError::UPDATEWIZARD_CANT_READ_URL;
   uint32_t wanted = (available == 0 || available > kPieceLength) ? kPieceLength : available;
-  return http.Read(buffer, wanted, got) == 0 ? 0 : 5004;
+  return http.Read(buffer, wanted, got) == 0 ? 0 : LauncherError::UPDATEWIZARD_CANT_READ_URL;
 }
 
 // Copies the answer body into the open file; 0 or 5004/5005. A body longer
@@ -173,12 +173,12 @@ int CopyBody(CZKGetHTTPW& http, CFile& file, DWORD started) {
   long long total = 0;
   for (;;) {
     uint32_t got = 0;
-    if (ReadArrived(http, buffer.data(), started, got) != 0) return 5004;
+    if (ReadArrived(http, buffer.data(), started, got) != 0) return LauncherError::UPDATEWIZARD_CANT_READ_URL;
     if (got == 0) return 0;
     total += got;
-    if (total > g_downloadBounds.maxArchiveBytes) return 5004;
+    if (total > g_downloadBounds.maxArchiveBytes) return LauncherError::UPDATEWIZARD_CANT_READ_URL;
     // The rest of the body would reach the disk no better.
-    if (!WriteAll(file, buffer.data(), got)) return 5005;
+    if (!WriteAll(file, buffer.data(), got)) return LauncherError::UPDATEWIZARD_CANT_WRITE_FILE;
   }
 }
 
@@ -186,10 +186,10 @@ int Download(const CString& url, const CString& archivePath) {
   const DWORD started = GetTickCount();
   // The starter's agent text is empty: it names no application to the server.
   CZKGetHTTPW http(L"");
-  if (OpenWithinDeadline(http, url) != 0) return 5002;
-  if (AnnouncesTooLongBody(http)) return 5004;
+  if (OpenWithinDeadline(http, url) != 0) return LauncherError::UPDATEWIZARD_CANT_OPEN_URL;
+  if (AnnouncesTooLongBody(http)) return LauncherError::UPDATEWIZARD_CANT_READ_URL;
   CFile file;
-  if (!file.Open(archivePath.GetString(), kCreateFlags)) return 5003;
+  if (!file.Open(archivePath.GetString(), kCreateFlags)) return LauncherError::UPDATEWIZARD_CANT_OPEN_FILE;
   int code = CopyBody(http, file, started);
   file.Close();
   http.Close();
@@ -202,20 +202,20 @@ int Download(const CString& url, const CString& archivePath) {
 // file is then not the entry and must not replace the target).
 int UnpackEntry(ZipReaderHandle zip, int index, const ZipEntryInfoW& entry, CFile& file) {
   // A size past the signed field could never be matched by what is written.
-  if (entry.uncompressedSize < 0) return 5006;
+  if (entry.uncompressedSize < 0) return LauncherError::UPDATEWIZARD_CANT_OPEN_ZIP;
   const long long size = entry.uncompressedSize;
   std::vector<char> buffer(kPieceLength);
   long long written = 0;
   for (;;) {
     int result = ZipReaderExtractToMemory(zip, index, buffer.data());
     // The end of the entry brings no new bytes: the buffer holds the last piece's.
-    if (result == 0) return written == size ? 0 : 5006;
-    if (result != 0x600) return 5006;
+    if (result == ZIPREADER_SUCCESS) return written == size ? 0 : LauncherError::UPDATEWIZARD_CANT_OPEN_ZIP;
+    if (result != ZIPREADER_MORE_DATA) return LauncherError::UPDATEWIZARD_CANT_OPEN_ZIP;
     // Every piece but the entry's last fills the buffer; a piece once the
     // size is reached is more than the entry holds.
     long long piece = std::min<long long>(kPieceLength, size - written);
-    if (piece <= 0) return 5006;
-    if (!WriteAll(file, buffer.data(), static_cast<UINT>(piece))) return 5009;
+    if (piece <= 0) return LauncherError::UPDATEWIZARD_CANT_OPEN_ZIP;
+    if (!WriteAll(file, buffer.data(), static_cast<UINT>(piece))) return LauncherError::UPDATEWIZARD_CANT_WRITE_WIZARDFILE;
     written += piece;
   }
 }
@@ -225,20 +225,20 @@ int UnpackEntry(ZipReaderHandle zip, int index, const ZipEntryInfoW& entry, CFil
 int ExtractArchiveEntry(const CString& folder, const CString& archivePath, const CString& entryName,
                         const CString& target) {
   ZipHandle zip(archivePath);
-  if (!zip.Get()) return 5006;
+  if (!zip.Get()) return LauncherError::UPDATEWIZARD_CANT_OPEN_ZIP;
   int code = 0;
   int index = -1;
   ZipEntryInfoW entry = {};
   CString unpackPath = folder + L"_" + target;
   CString targetPath = folder + target;
   if (ZipReaderFindEntry(zip.Get(), entryName.GetString(), &index, &entry) != 0) {
-    code = 5007;
+    code = LauncherError::UPDATEWIZARD_CANT_FIND_ZIP_WIZARDFILE;
   } else if (entry.uncompressedSize > g_downloadBounds.maxArchiveBytes) {
-    code = 5006;  // a program of that size is no program of ours: the old one stays
+    code = LauncherError::UPDATEWIZARD_CANT_OPEN_ZIP;  // a program of that size is no program of ours: the old one stays
   } else {
     CFile file;
     if (!file.Open(unpackPath.GetString(), kCreateFlags)) {
-      code = 5008;
+      code = LauncherError::UPDATEWIZARD_CANT_OPEN_WIZARDFILE;
     } else if ((code = UnpackEntry(zip.Get(), index, entry, file)) != 0) {
       file.Close();
       DeleteFileW(unpackPath.GetString());
@@ -248,7 +248,7 @@ int ExtractArchiveEntry(const CString& folder, const CString& archivePath, const
                 reinterpret_cast<const FILETIME*>(&entry.modificationTime));
       file.Close();
       DeleteFileW(targetPath.GetString());
-      if (SelfUpdateCurrentCalls().renameFile(unpackPath.GetString(), targetPath.GetString()) != 0) code = 5010;
+      if (SelfUpdateCurrentCalls().renameFile(unpackPath.GetString(), targetPath.GetString()) != 0) code = LauncherError::UPDATEWIZARD_CANT_RENAME_WIZARDFILE;
       else SetFileAttributesW(targetPath.GetString(), FILE_ATTRIBUTE_NORMAL);
     }
   }
