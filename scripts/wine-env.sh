@@ -140,6 +140,16 @@ zk_start_prefix() {
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f </dev/null >/dev/null 2>&1
 }
 
+# Keeps the prefix's desktop process, and with it the clipboard's bridge to
+# the display, running until the wineserver ends: Wine otherwise ends it a
+# moment after its last program and starts it again for the next one, and a
+# clipboard text written while the bridge starts can be lost (seen as a
+# starter that found no text). <cliptool.exe> is the test tool of a build.
+zk_hold_desktop() {  # <cliptool.exe>
+  [ -f "$1" ] || return 0
+  wine "$1" hold-desktop </dev/null >/dev/null 2>&1 &
+}
+
 # A display of the run's own, a new prefix and its wineserver.
 zk_start_wine() {
   zk_start_own_display && zk_new_prefix && zk_start_prefix

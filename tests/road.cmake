@@ -20,7 +20,7 @@ if(ZK_WINDOWS)
             $<TARGET_FILE:road_quillan> $<TARGET_FILE:webpage>)
   # Everything the road needs, for the demo and for building the scenario alone.
   add_custom_target(road_programs)
-  add_dependencies(road_programs Lumora1 Lumora1_newer Tesselo1_road road_quillan webpage)
+  add_dependencies(road_programs Lumora1 Lumora1_newer Tesselo1_road road_quillan webpage cliptool)
   # The portal listens on the port base, as the starter portal of the starter's
   # scenarios does: run after that portal has stopped.
   set_tests_properties(road_scenario PROPERTIES RUN_SERIAL ON TIMEOUT 600 DEPENDS starter_portal_stop)

@@ -5,6 +5,7 @@
 //   cliptool get                       prints the CF_TEXT bytes as hex, exit 1 without text
 //   cliptool has-format <name>         exit 0 when the registered format is offered
 //   cliptool empty                     empties the clipboard
+//   cliptool hold-desktop              keeps the prefix's desktop open until it is ended
 #include <windows.h>
 
 #include <cstdio>
@@ -91,5 +92,13 @@ int main(int argc, char** argv) {
   if (verb == "has-format" && argc == 3) return IsClipboardFormatAvailable(RegisterClipboardFormatA(argv[2])) ? 0 : 1;
   if (verb == "get" && argc == 2) return GetText();
   if (verb == "empty" && argc == 2) return Empty();
+  if (verb == "hold-desktop" && argc == 2) {
+    // Wine ends its desktop process a moment after the last program that
+    // uses it, and starts it, with the clipboard's bridge to the X display,
+    // for the next one; a bridge that starts while a text is written can
+    // lose the text. Held open for the whole run, the bridge starts once.
+    GetDesktopWindow();
+    Sleep(INFINITE);
+  }
   return 64;
 }
