@@ -1,21 +1,32 @@
 # Sourced by the project's scripts: one Wine prefix with its own X display and
 # a persistent wineserver, so that each wine process starts in tens of ms.
+#   ZK_WIN_MACHINE the Windows build whose programs run: i686 (the shipped
+#                  programs, 32-bit Wine, win32 prefix) or x86_64 (64-bit Wine,
+#                  win64 prefix); default: the first that scripts/win-machines
+#                  finds this machine runs
 #   ZK_BUILD_ROOT  the checkout's build folder root (default ./build); the
 #                  prefixes go to its wine/ folder
-#   ZK_WINE_NAME   name of the prefix (default "test"); parallel runs use different names
+#   ZK_WINE_NAME   name of the prefix (default "test"; the machine's Wine
+#                  architecture is added to it); parallel runs use different names
 #   ZK_DISPLAY     X display number to try first (default 91)
 # Each script's run gets a new prefix (zk_new_prefix, a copy of a template
-# made once per Wine version), removed when the run ends (zk_stop_wine), and
-# an X display that no other program uses (zk_start_own_display).
+# made once per Wine version and architecture), removed when the run ends
+# (zk_stop_wine), and an X display that no other program uses
+# (zk_start_own_display). Every Wine tool goes through the chosen Wine
+# (zk_wine, zk_wineserver, zk_winepath of cmake/wine-tools.sh).
 
 zk_checkout=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+. "$zk_checkout/cmake/wine-tools.sh"
+if [ -z "${ZK_WIN_MACHINE:-}" ]; then
+  ZK_WIN_MACHINE=$("$zk_checkout/scripts/win-machines" | cut -d' ' -f1)
+fi
+zk_select_wine "$ZK_WIN_MACHINE" || return 2
 : "${ZK_WINE_NAME:=test}"
 : "${ZK_DISPLAY:=91}"
 export ZK_WINE_NAME
 export ZK_WINE_ROOT=${ZK_WINE_ROOT:-${ZK_BUILD_ROOT:-$zk_checkout/build}/wine}
 # Never a WINEPREFIX from outside: a run's prefix is deleted and made anew.
-export WINEPREFIX=$ZK_WINE_ROOT/$ZK_WINE_NAME
-export WINEARCH=win32
+export WINEPREFIX=$ZK_WINE_ROOT/$ZK_WINE_NAME-$WINEARCH
 export WINEDEBUG=${WINEDEBUG:--all}
 # No Mono, no Gecko, and no menu builder: it would write menu entries into the
 # home folder and leave an explorer.exe behind in every new prefix.
@@ -67,7 +78,7 @@ zk_start_xvfb() {
 # program's server would share its clipboard with the run. The Xvfb that a
 # killed earlier run of this prefix left is stopped first.
 zk_start_own_display() {
-  local n pid record=$ZK_WINE_ROOT/$ZK_WINE_NAME.xvfb.pid
+  local n pid record=$WINEPREFIX.xvfb.pid
   mkdir -p "$ZK_WINE_ROOT"
   if pid=$(cat "$record" 2>/dev/null) && grep -qa '^Xvfb' "/proc/$pid/cmdline" 2>/dev/null; then
     kill "$pid" 2>/dev/null || true
@@ -89,31 +100,31 @@ zk_stop_display() {
   [ -n "$ZK_XVFB_PID" ] || return 0
   kill "$ZK_XVFB_PID" 2>/dev/null || true
   wait "$ZK_XVFB_PID" 2>/dev/null || true
-  rm -f "$ZK_WINE_ROOT/$ZK_WINE_NAME.xvfb.pid"
+  rm -f "$WINEPREFIX.xvfb.pid"
   ZK_XVFB_PID=
 }
 
 ZK_PREFIX_MADE=
 
 # Makes the run's prefix anew as a copy of the template, which is made once
-# per Wine version (in a folder of its own, published by a rename, so that
+# per Wine version and architecture (in a folder of its own, published by a rename, so that
 # runs beside this one copy only a finished template). The display must be
 # there first.
 zk_new_prefix() {
-  local template=$ZK_WINE_ROOT/template stamp made
-  stamp=$(wine --version)
+  local template=$ZK_WINE_ROOT/template-$WINEARCH stamp made
+  stamp="$(zk_wine --version) $WINEARCH"
   mkdir -p "$ZK_WINE_ROOT"
   if [ "$(cat "$template/.zk-wine-version" 2>/dev/null)" != "$stamp" ]; then
     made=$(mktemp -d "$ZK_WINE_ROOT/template.XXXXXX")
     (
       export WINEPREFIX=$made
-      wine wineboot </dev/null >/dev/null 2>&1
+      zk_wine wineboot </dev/null >/dev/null 2>&1
       # Also for a wine started in the prefix without these scripts.
-      wine reg add 'HKCU\Software\Wine\DllOverrides' /v winemenubuilder.exe /t REG_SZ /d '' /f \
+      zk_wine reg add 'HKCU\Software\Wine\DllOverrides' /v winemenubuilder.exe /t REG_SZ /d '' /f \
         </dev/null >/dev/null 2>&1
       # The registry is written when the wineserver ends.
-      wineserver -k 2>/dev/null || true
-      wineserver -w
+      zk_wineserver -k 2>/dev/null || true
+      zk_wineserver -w
       echo "$stamp" >"$made/.zk-wine-version"
     )
     if [ -e "$template" ]; then mv -T "$template" "$made.old" && rm -rf "$made.old"; fi
@@ -121,7 +132,7 @@ zk_new_prefix() {
   fi
   # The wineserver of an earlier run in this prefix ends with the programs
   # it still holds before the prefix goes.
-  if [ -d "$WINEPREFIX" ]; then wineserver -k 2>/dev/null || true; wineserver -w 2>/dev/null || true; fi
+  if [ -d "$WINEPREFIX" ]; then zk_wineserver -k 2>/dev/null || true; zk_wineserver -w 2>/dev/null || true; fi
   rm -rf "$WINEPREFIX"
   cp -a "$template" "$WINEPREFIX"
   ZK_PREFIX_MADE=1
@@ -133,11 +144,11 @@ zk_new_prefix() {
 zk_start_prefix() {
   mkdir -p "$WINEPREFIX"
   # A wineserver left running in this prefix (a run by hand) serves as well.
-  wineserver -p 2>/dev/null || true
-  wine wineboot </dev/null >/dev/null 2>&1
+  zk_wineserver -p 2>/dev/null || true
+  zk_wine wineboot </dev/null >/dev/null 2>&1
   # Xvfb runs no window manager: Wine is told not to hand its windows to one,
   # or it waits about 2 s for a manager to withdraw every closed window.
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f </dev/null >/dev/null 2>&1
+  zk_wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f </dev/null >/dev/null 2>&1
 }
 
 # Keeps the prefix's desktop process, and with it the clipboard's bridge to
@@ -147,7 +158,7 @@ zk_start_prefix() {
 # starter that found no text). <cliptool.exe> is the test tool of a build.
 zk_hold_desktop() {  # <cliptool.exe>
   [ -f "$1" ] || return 0
-  wine "$1" hold-desktop </dev/null >/dev/null 2>&1 &
+  zk_wine "$1" hold-desktop </dev/null >/dev/null 2>&1 &
 }
 
 # A display of the run's own, a new prefix and its wineserver.
@@ -159,8 +170,8 @@ zk_start_wine() {
 # ended, removes the prefix when this shell made it, and stops the Xvfb that
 # this shell started.
 zk_stop_wine() {
-  wineserver -k 2>/dev/null || true
-  wineserver -w 2>/dev/null || true
+  zk_wineserver -k 2>/dev/null || true
+  zk_wineserver -w 2>/dev/null || true
   if [ -n "$ZK_PREFIX_MADE" ]; then rm -rf "$WINEPREFIX"; ZK_PREFIX_MADE=; fi
   zk_stop_display
 }

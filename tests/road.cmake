@@ -15,7 +15,7 @@ if(ZK_WINDOWS)
     RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests/road/program)
 
   add_test(NAME road_scenario
-    COMMAND ${CMAKE_CURRENT_LIST_DIR}/road/scenario ${CMAKE_BINARY_DIR}/tests/road/scenario ${ZK_PORT_PORTAL}
+    COMMAND ${CMAKE_CURRENT_LIST_DIR}/road/scenario ${CMAKE_SYSTEM_PROCESSOR} ${CMAKE_BINARY_DIR}/tests/road/scenario ${ZK_PORT_PORTAL}
             $<TARGET_FILE:Lumora1> $<TARGET_FILE:Lumora1_newer> $<TARGET_FILE:Tesselo1_road>
             $<TARGET_FILE:road_quillan> $<TARGET_FILE:webpage>)
   # Everything the road needs, for the demo and for building the scenario alone.

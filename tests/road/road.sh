@@ -32,11 +32,15 @@ road_pair_lines() {
 road_pairs() { road_pair_lines "$1" | awk -F'\t' '{ printf "%s%s=\"%s\"", (NR > 1 ? ", " : ""), $1, $2 }'; }
 road_names='RunMode|ProgName|AvatarURL|UpdateURL|AuthCookie|DataCookie|CpCookie|StatisticsURL|GameId|Nickname|BrowserName'
 
+# The x86_64 test build's programs go to a test portal only (publish-release
+# refuses them otherwise).
 road_release() {
-  local docroot=$1 port=$2
+  local docroot=$1 port=$2 test_build=()
+  [ "$ZK_WIN_MACHINE" = i686 ] || test_build=(--x86_64-test-portal)
   rm -rf "$docroot"
   "$road_here/../../scripts/publish-release" "$docroot" --starter "$3" --wizard "$4" --program "$5" \
-    --patch-url "http://127.0.0.1:$port/patch/CorvaliseAvatar.htm" --program-url "http://localhost:$port/Common/"
+    --patch-url "http://127.0.0.1:$port/patch/CorvaliseAvatar.htm" --program-url "http://localhost:$port/Common/" \
+    "${test_build[@]}"
 }
 
 road_portal_start() {
@@ -53,8 +57,8 @@ road_windows() { echo "$WINEPREFIX/drive_c/windows"; }
 # The user's application-data folder of the prefix, as a Unix path.
 road_appdata() {
   local folder
-  folder=$(wine cmd /c echo %APPDATA% </dev/null 2>/dev/null | tr -d '\r')
-  winepath -u "$folder" 2>/dev/null
+  folder=$(zk_wine cmd /c echo %APPDATA% </dev/null 2>/dev/null | tr -d '\r')
+  zk_winepath -u "$folder" 2>/dev/null
 }
 
 road_install() {
@@ -104,7 +108,7 @@ road_play() {
   before=$(wc -l < "$state/access.log")
   # The record passes from the web page through every program by inheritance.
   ZKTEST_RECORD='Z:'${record//\//\\} ZKTEST_NAMES=$road_names \
-    wine "$webpage" 'C:\windows\Lumora1.exe' "$road_s_version" "$road_u_version" "$road_publish" "$(road_pairs "$port")" wait \
+    zk_wine "$webpage" 'C:\windows\Lumora1.exe' "$road_s_version" "$road_u_version" "$road_publish" "$(road_pairs "$port")" wait \
     </dev/null >"$run/webpage.out" 2>&1
   # The web page tool has waited for every program of the road to end;
   # Quillan1.exe writes its record under another name and renames it whole.
