@@ -5,19 +5,21 @@
 # x86_64: the test build of a machine that runs no 32-bit code, under the
 # 64-bit loader in a win64 prefix. Debian's /usr/bin/wine would take the
 # 32-bit loader whenever it is installed, so the loader is named by its path.
+# ZK_WINE_DIR is the loaders' folder (default Debian's /usr/lib/wine).
 # Sets and exports WINEARCH, ZK_WINE (the loader) and ZK_WINESERVER;
 # WINELOADER names the 64-bit loader, so that what Wine starts on a program's
 # behalf takes the same one.
 zk_select_wine() {
+  local dir=${ZK_WINE_DIR:-/usr/lib/wine}
   case "$1" in
     i686)
-      ZK_WINE=/usr/lib/wine/wine ZK_WINESERVER=wineserver
+      ZK_WINE=$dir/wine ZK_WINESERVER=wineserver
       export WINEARCH=win32
       unset WINELOADER
       ;;
     x86_64)
-      ZK_WINE=/usr/lib/wine/wine64 ZK_WINESERVER=/usr/lib/wine/wineserver64
-      export WINEARCH=win64 WINELOADER=/usr/lib/wine/wine64
+      ZK_WINE=$dir/wine64 ZK_WINESERVER=$dir/wineserver64
+      export WINEARCH=win64 WINELOADER=$dir/wine64
       ;;
     *)
       echo "wine-tools: no Windows machine '$1' (i686 or x86_64)" >&2
