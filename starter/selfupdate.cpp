@@ -85,11 +85,19 @@ CString ArchiveName(const wchar_t* program, const CString& version) {
   return name;
 }
 
+// The system's folder, ending in a backslash; empty when the system names none.
+std::wstring SystemFolder() {
+  wchar_t folder[MAX_PATH] = {};
+  UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return L"";
+  return std::wstring(folder) + L"\\";
+}
+
 // The batch file's bytes (ANSI, every line ended by CR LF), or false when the
 // folder or a value cannot be written so that only the four commands run.
 bool MakeBatchText(const CString& folder, const CString& s, const CString& u, const CString& p, std::string* text) {
   std::vector<std::wstring> lines;
-  if (!BuildUpdateBatchLines(folder.Str(), s.Str(), u.Str(), p.Str(), &lines)) return false;
+  if (!BuildUpdateBatchLines(folder.Str(), SystemFolder(), s.Str(), u.Str(), p.Str(), &lines)) return false;
   text->clear();
   for (const std::wstring& line : lines) {
     std::string ansi;
@@ -109,6 +117,20 @@ bool WriteWholeFile(const CString& path, const std::string& bytes) {
   CFile file;
   if (!file.Open(path.GetString(), kCreateFlags)) return false;
   return WriteAll(file, bytes.data(), static_cast<UINT>(bytes.size()));
+}
+
+// Starts the batch file hidden, with its own folder (the Windows folder) as
+// its current folder instead of the one this program was started from, which
+// may hold anything. This program's own current folder is kept.
+bool StartBatchFile(const CString& folder, const CString& batchPath) {
+  std::string command;
+  if (!ToAnsiExactly(L"\"" + batchPath.Str() + L"\"", &command)) return false;
+  wchar_t previous[MAX_PATH] = {};
+  DWORD length = GetCurrentDirectoryW(MAX_PATH, previous);
+  if (!SetCurrentDirectoryW(folder.GetString())) return false;
+  bool started = SelfUpdateCurrentCalls().winExec(command.c_str(), SW_HIDE) > 31;
+  if (length > 0 && length < MAX_PATH) SetCurrentDirectoryW(previous);
+  return started;
 }
 
 // The zip reader's handle, closed when the owner goes.
@@ -314,11 +336,7 @@ bool UpdateStarter(CString folder, CString sVersion, CString uVersion, CString p
     ShowErrorMessage(IDS_STARTER_UPDATE_FAILED);
     return false;
   }
-  std::string batchCommand;
-  bool started = WriteWholeFile(batchPath, batchText) &&
-                 ToAnsiExactly(L"\"" + batchPath.Str() + L"\"", &batchCommand) &&
-                 SelfUpdateCurrentCalls().winExec(batchCommand.c_str(), SW_HIDE) > 31;
-  if (!started) {
+  if (!WriteWholeFile(batchPath, batchText) || !StartBatchFile(folder, batchPath)) {
     // Nobody would restart the starter: take the new file out again so that
     // the caller puts the old one back and goes on with it.
     DeleteFileW(batchPath.GetString());

@@ -17,6 +17,7 @@ bool IsActive(wchar_t c) {
 const wchar_t kStarterFile[] = L"Lumora1.exe";
 const wchar_t kOldStarterFile[] = L"_moveLumora1.exe";
 const wchar_t kBatchFile[] = L"Lumora1.bat";
+const wchar_t kTaskkillFile[] = L"taskkill.exe";
 
 std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
 
@@ -39,14 +40,18 @@ bool IsBatchSafeFolder(const std::wstring& folder) {
   return true;
 }
 
-bool BuildUpdateBatchLines(const std::wstring& folder, const std::wstring& sVersion, const std::wstring& uVersion,
-                           const std::wstring& publish, std::vector<std::wstring>* lines) {
+bool BuildUpdateBatchLines(const std::wstring& folder, const std::wstring& systemFolder, const std::wstring& sVersion,
+                           const std::wstring& uVersion, const std::wstring& publish,
+                           std::vector<std::wstring>* lines) {
   lines->clear();
-  if (!IsBatchSafeFolder(folder) || !IsBatchSafeValue(sVersion) || !IsBatchSafeValue(uVersion) ||
-      !IsBatchSafeValue(publish)) {
+  if (!IsBatchSafeFolder(folder) || !IsBatchSafeFolder(systemFolder) || !IsBatchSafeValue(sVersion) ||
+      !IsBatchSafeValue(uVersion) || !IsBatchSafeValue(publish)) {
     return false;
   }
-  lines->push_back(std::wstring(L"taskkill /im ") + kStarterFile + L" /f");
+  // The interpreter looks a bare program name up in its current folder first,
+  // then along PATH, so taskkill is named by its whole path; del is one of the
+  // interpreter's own commands and is not looked up.
+  lines->push_back(Quoted(systemFolder + kTaskkillFile) + L" /im " + kStarterFile + L" /f");
   lines->push_back(L"del " + Quoted(folder + kOldStarterFile));
   lines->push_back(Quoted(folder + kStarterFile) + L" " +
                    Quoted(L"?SVersion=" + sVersion + L",UVersion=" + uVersion + L",publish=" + publish));

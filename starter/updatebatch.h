@@ -16,9 +16,11 @@ bool IsBatchSafeValue(const std::wstring& value);
 // conversion to the ANSI code page keeps them exactly.
 bool IsBatchSafeFolder(const std::wstring& folder);
 
-// Builds the four lines (without line ends) that end the old starter, remove
-// its old file, restart the new starter with the same command line and delete
-// the batch file itself. Every path is quoted. Returns false, leaving lines
-// empty, when the folder or a value cannot be written safely.
-bool BuildUpdateBatchLines(const std::wstring& folder, const std::wstring& sVersion, const std::wstring& uVersion,
-                           const std::wstring& publish, std::vector<std::wstring>* lines);
+// Builds the four lines (without line ends) that end the old starter with the
+// taskkill.exe of systemFolder (the system's folder, ending in a backslash),
+// remove its old file, restart the new starter with the same command line and
+// delete the batch file itself. Every path is quoted and whole: nothing is
+// looked up in the current folder or along PATH. Returns false, leaving lines
+// empty, when a folder or a value cannot be written safely.
+bool BuildUpdateBatchLines(const std::wstring& folder, const std::wstring& systemFolder, const std::wstring& sVersion,
+                           const std::wstring& uVersion, const std::wstring& publish, std::vector<std::wstring>* lines);

@@ -46,8 +46,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::wstring u_version = WideField(input);
   const std::wstring publish = WideField(input);
 
+  // The system's folder comes from the system, not from outside.
+  const std::wstring system_folder = L"C:\\windows\\system32\\";
   std::vector<std::wstring> lines{L"left over"};
-  const bool built = BuildUpdateBatchLines(folder, s_version, u_version, publish, &lines);
+  const bool built = BuildUpdateBatchLines(folder, system_folder, s_version, u_version, publish, &lines);
   ZK_FUZZ_CHECK(built == (IsBatchSafeFolder(folder) && IsBatchSafeValue(s_version) && IsBatchSafeValue(u_version) &&
                           IsBatchSafeValue(publish)));
   if (!built) {
@@ -55,11 +57,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return 0;
   }
   ZK_FUZZ_CHECK(lines.size() == 4);
-  const size_t quotes[] = {0, 2, 4, 2};
+  const size_t quotes[] = {2, 2, 4, 2};
   for (size_t i = 0; i < 4; ++i) {
     ZK_FUZZ_CHECK(Count(lines[i], L'"') == quotes[i]);
     ZK_FUZZ_CHECK(!HasActiveCharacter(lines[i]));
   }
+  ZK_FUZZ_CHECK(lines[0] == L"\"" + system_folder + L"taskkill.exe\" /im Lumora1.exe /f");
   ZK_FUZZ_CHECK(lines[1] == L"del \"" + folder + L"_moveLumora1.exe\"");
   ZK_FUZZ_CHECK(lines[3] == L"del \"" + folder + L"Lumora1.bat\"");
 

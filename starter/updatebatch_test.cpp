@@ -8,11 +8,15 @@
 
 namespace {
 
+const wchar_t kSystem[] = L"C:\\windows\\system32\\";
+
 TEST(UpdateBatch, WritesTheFourCommandsWithQuotedPaths) {
+  // taskkill by its whole path in the system folder: a bare name would be
+  // looked up in the current folder and along PATH.
   std::vector<std::wstring> lines;
-  ASSERT_TRUE(BuildUpdateBatchLines(L"C:\\windows\\", L"1.0.0.5", L"2.0.0.1", L"abc", &lines));
+  ASSERT_TRUE(BuildUpdateBatchLines(L"C:\\windows\\", kSystem, L"1.0.0.5", L"2.0.0.1", L"abc", &lines));
   std::vector<std::wstring> expected = {
-      L"taskkill /im Lumora1.exe /f",
+      L"\"C:\\windows\\system32\\taskkill.exe\" /im Lumora1.exe /f",
       L"del \"C:\\windows\\_moveLumora1.exe\"",
       L"\"C:\\windows\\Lumora1.exe\" \"?SVersion=1.0.0.5,UVersion=2.0.0.1,publish=abc\"",
       L"del \"C:\\windows\\Lumora1.bat\"",
@@ -23,8 +27,9 @@ TEST(UpdateBatch, WritesTheFourCommandsWithQuotedPaths) {
 TEST(UpdateBatch, KeepsHarmlessValuesAsReceived) {
   // Blanks, '=' and other printable characters stay literal inside quotes.
   std::vector<std::wstring> lines;
-  ASSERT_TRUE(BuildUpdateBatchLines(L"D:\\Program Files (x86)\\Win\\", L" 1.0 ", L"x=y", L"p@ss (1) [2]~;'`$#*?/\\:",
-                                    &lines));
+  ASSERT_TRUE(BuildUpdateBatchLines(L"D:\\Program Files (x86)\\Win\\", L"D:\\Program Files (x86)\\Win\\System32\\",
+                                    L" 1.0 ", L"x=y", L"p@ss (1) [2]~;'`$#*?/\\:", &lines));
+  EXPECT_EQ(lines[0], L"\"D:\\Program Files (x86)\\Win\\System32\\taskkill.exe\" /im Lumora1.exe /f");
   EXPECT_EQ(lines[2],
             L"\"D:\\Program Files (x86)\\Win\\Lumora1.exe\" \"?SVersion= 1.0 ,UVersion=x=y,"
             L"publish=p@ss (1) [2]~;'`$#*?/\\:\"");
@@ -43,7 +48,7 @@ TEST(UpdateBatch, RefusesValuesTheInterpreterWouldAct) {
       std::wstring values[3] = {L"1.0.0.5", L"2.0.0.1", L"abc"};
       values[slot] = text;
       std::vector<std::wstring> lines = {L"left over"};
-      EXPECT_FALSE(BuildUpdateBatchLines(L"C:\\windows\\", values[0], values[1], values[2], &lines))
+      EXPECT_FALSE(BuildUpdateBatchLines(L"C:\\windows\\", kSystem, values[0], values[1], values[2], &lines))
           << "slot " << slot << " value " << text;
       EXPECT_TRUE(lines.empty());
     }
@@ -55,14 +60,16 @@ TEST(UpdateBatch, RefusesHostileFoldersButAllowsNonAsciiNames) {
                               L"C:\\windows", L""};
   std::vector<std::wstring> lines;
   for (const wchar_t* folder : hostile) {
-    EXPECT_FALSE(BuildUpdateBatchLines(folder, L"1", L"2", L"p", &lines)) << folder;
+    EXPECT_FALSE(BuildUpdateBatchLines(folder, kSystem, L"1", L"2", L"p", &lines)) << folder;
+    EXPECT_FALSE(BuildUpdateBatchLines(L"C:\\windows\\", folder, L"1", L"2", L"p", &lines)) << "system " << folder;
   }
-  EXPECT_TRUE(BuildUpdateBatchLines(L"C:\\\xC708\xB3C4\xC6B0\\", L"1", L"2", L"p", &lines));
+  EXPECT_TRUE(BuildUpdateBatchLines(L"C:\\\xC708\xB3C4\xC6B0\\", L"C:\\\xC708\xB3C4\xC6B0\\system32\\", L"1", L"2",
+                                    L"p", &lines));
 }
 
 TEST(UpdateBatch, EmbeddedNulIsRefused) {
   std::vector<std::wstring> lines;
-  EXPECT_FALSE(BuildUpdateBatchLines(L"C:\\windows\\", std::wstring(L"1\0&calc", 7), L"2", L"p", &lines));
+  EXPECT_FALSE(BuildUpdateBatchLines(L"C:\\windows\\", kSystem, std::wstring(L"1\0&calc", 7), L"2", L"p", &lines));
 }
 
 }  // namespace

@@ -12,6 +12,9 @@ if(ZK_WINDOWS)
   target_link_libraries(standin_wizard PRIVATE zkrunparam_wizard)
   set_target_properties(standin_wizard PROPERTIES OUTPUT_NAME Tesselo1
     RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests/standin)
+  # Planted under the names of the self-update batch file's commands.
+  add_executable(standin_planted starter/standin_planted.cpp)
+  set_target_properties(standin_planted PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests/standin)
 endif()
 
 if(ZK_WINDOWS)
@@ -32,7 +35,7 @@ if(ZK_WINDOWS)
   set_tests_properties(starter_portal_stop PROPERTIES FIXTURES_CLEANUP starter_portal)
 
   zk_test(starter_scenarios_test SOURCES starter/starter_scenarios_test.cpp LIBS zkstarter_webpage zktestsupport_win version)
-  add_dependencies(starter_scenarios_test Lumora1 Lumora1_newer Lumora1_faults standin_wizard)
+  add_dependencies(starter_scenarios_test Lumora1 Lumora1_newer Lumora1_faults standin_wizard standin_planted)
   set_tests_properties(starter_scenarios_test PROPERTIES FIXTURES_REQUIRED starter_portal RUN_SERIAL ON
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
 endif()

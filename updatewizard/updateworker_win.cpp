@@ -22,6 +22,13 @@ CStringA g_strWizardPath;
 
 const int64_t kMaxProgramArchiveBytes = ZK_WIZARD_MAX_PROGRAM_ARCHIVE_BYTES;
 
+UpdateWorkerCalls UpdateWorkerPlatformCalls() { return UpdateWorkerCalls{SHGetSpecialFolderPathA}; }
+
+UpdateWorkerCalls& UpdateWorkerCurrentCalls() {
+  static UpdateWorkerCalls calls = UpdateWorkerPlatformCalls();
+  return calls;
+}
+
 namespace {
 
 const char kWizardFolderName[] = "\\corvalise";
@@ -72,6 +79,15 @@ int UnpackEntry(ZipReaderHandle zip, int index, const ZipEntryInfo& entry, Scope
   }
 }
 
+// A path that names its drive ("X:\...") or its server ("\\server\..."): one
+// that starts at no current drive or folder.
+bool IsWholePath(const char* path) {
+  const char c = path[0];
+  const bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+  if (letter && path[1] == ':' && path[2] == '\\') return true;
+  return path[0] == '\\' && path[1] == '\\' && path[2] != '\0';
+}
+
 // The hash list's statistics report of its failed files.
 bool ReportToStatisticsServer(CFileHashInfo& hashes, const char* address, int launcher_error, int avatar_version) {
   return hashes.ReportHashFailures(address, launcher_error, avatar_version);
@@ -112,8 +128,9 @@ int CZKUpdateWorker::RunUpdate(IZKUpdateResultSink* sink) {
 int CZKUpdateWorker::CheckWizardVersion(int& need_update) {
   if (!m_manager.ReadPatchScript(m_settings.avatar_url)) return LauncherError::CANT_READPATCHSCRIPT;
   need_update = 1;
+  // Without its folder there is nowhere to put the program, nor one to start.
+  if (!LocateWizardProgram()) return g_strWizardPath.IsEmpty() ? LauncherError::UPDATEWIZARD_CANT_OPEN_FILE : 0;
   // A missing program, or one without a readable version, is fetched without further checks.
-  if (!LocateWizardProgram()) return 0;
   CFileVersionInfo installed_info;
   if (!installed_info.LoadFromFile(g_strWizardPath)) return 0;
   CStringA wanted = m_manager.WizardVersion();
@@ -135,10 +152,19 @@ int CZKUpdateWorker::CheckWizardVersion(int& need_update) {
 
 BOOL CZKUpdateWorker::LocateWizardProgram() {
   char folder[MAX_PATH] = {};
+  bool found = true;
   if (!m_settings.application_data_folder.IsEmpty()) {
     lstrcpynA(folder, m_settings.application_data_folder, MAX_PATH);
   } else {
-    SHGetSpecialFolderPathA(nullptr, folder, CSIDL_APPDATA, FALSE);
+    found = UpdateWorkerCurrentCalls().getSpecialFolderPath(nullptr, folder, CSIDL_APPDATA, FALSE) != FALSE;
+  }
+  folder[MAX_PATH - 1] = '\0';
+  // A failed lookup leaves no folder, and the paths would start at the
+  // current drive's root, where any local user can make "corvalise".
+  if (!found || !IsWholePath(folder)) {
+    g_strWizardFolder.Empty();
+    g_strWizardPath.Empty();
+    return FALSE;
   }
   g_strWizardFolder = folder;
   g_strWizardFolder += kWizardFolderName;
@@ -160,6 +186,8 @@ int CZKUpdateWorker::UpdateWizardFile() {
   // Whichever way led here (no program, an unreadable version block, a short
   // WizardVersion), the zip comes only from an allowed root.
   if (CheckWizardFileUrl() != 0) return LauncherError::INVALID_URL;
+  // No folder was found for the program: nothing may be written or fetched.
+  if (g_strWizardPath.IsEmpty()) return LauncherError::UPDATEWIZARD_CANT_OPEN_FILE;
   CStringA zip_path;
   zip_path.Format("%s.zip", g_strWizardPath.GetString());
   int result = DownloadZip(zip_path);

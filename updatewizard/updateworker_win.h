@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "framework/cstring.h"
+#include "framework/seam.h"
 #include "updatewizard/updatemanager.h"
 #include "updatewizard/updateworker.h"
 
@@ -17,6 +18,20 @@ class CFileHashInfo;
 // (the hash list's report); its result is not looked at.
 using ZKHashFailureReport = bool (*)(CFileHashInfo& hashes, const char* address, int launcher_error,
                                      int avatar_version);
+
+// The worker's folder lookup; tests replace it through ScopedCallsOverride to
+// produce a failure that Wine does not give.
+struct UpdateWorkerCalls {
+  // Fills path with a special folder's path, as SHGetSpecialFolderPathA.
+  BOOL(WINAPI* getSpecialFolderPath)(HWND owner, LPSTR path, int folder, BOOL create);
+};
+
+// The calls in use; the program never changes them.
+UpdateWorkerCalls& UpdateWorkerCurrentCalls();
+// The platform's own calls.
+UpdateWorkerCalls UpdateWorkerPlatformCalls();
+using ScopedUpdateWorkerCalls =
+    ScopedCallsOverride<UpdateWorkerCalls, &UpdateWorkerCurrentCalls, &UpdateWorkerPlatformCalls>;
 
 // The build's limit of the wizard zip's size and of the Quillan1.exe in it, in bytes.
 extern const int64_t kMaxProgramArchiveBytes;
@@ -68,14 +83,18 @@ class CZKUpdateWorker {
   // the worker is done, and is returned.
   int RunUpdate(IZKUpdateResultSink* sink);
   // Reads the patch script and decides in need_update (1) whether the
-  // installed program must be replaced; 0, 1502 or 2002.
+  // installed program must be replaced; 0, 1502, 2002, or 5003 when the
+  // application-data folder cannot be found.
   int CheckWizardVersion(int& need_update);
   // Sets the wizard folder and path, creates a missing folder (FALSE then)
-  // and tells whether the program file exists.
+  // and tells whether the program file exists. When the application-data
+  // folder cannot be found (or is no whole path), both are left empty and
+  // nothing is created: FALSE.
   BOOL LocateWizardProgram();
   // 0 or 2002: the prefix test of WizardFile.
   int CheckWizardFileUrl() const;
-  // Download, hash check, unpacking and replacement; 0 or 5002 .. 5011.
+  // Download, hash check, unpacking and replacement; 0 or 5002 .. 5011
+  // (5003 without a wizard path).
   int UpdateWizardFile();
 
  private:

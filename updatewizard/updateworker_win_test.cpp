@@ -319,6 +319,52 @@ TEST_F(UpdateWorkerTest, DefaultFolderIsCorvaliseUnderApplicationData) {
   EXPECT_EQ(GetFileAttributesA(g_strWizardFolder) & FILE_ATTRIBUTE_DIRECTORY, FILE_ATTRIBUTE_DIRECTORY);
 }
 
+// The application-data folder as a lookup that fails, and as one that
+// answers a path without its drive.
+BOOL WINAPI FolderLookupFails(HWND, LPSTR, int, BOOL) { return FALSE; }
+BOOL WINAPI FolderLookupWithoutDrive(HWND, LPSTR path, int, BOOL) {
+  lstrcpyA(path, "\\users\\player\\AppData\\Roaming");
+  return TRUE;
+}
+
+TEST_F(UpdateWorkerTest, FolderLookupThatFailsInstallsAndNamesNothing) {
+  // The program's paths would start at the current drive's root, in a
+  // "\corvalise" that any local user can make; the update fails instead as
+  // a file that cannot be created, before anything is fetched or written,
+  // and leaves no program path for the start-up to start.
+  struct Case {
+    const char* name;
+    BOOL(WINAPI* lookup)(HWND, LPSTR, int, BOOL);
+  } cases[] = {{"lookup fails", FolderLookupFails}, {"path without its drive", FolderLookupWithoutDrive}};
+  UseCase("good");
+  settings_.application_data_folder.Empty();
+  // On the prefix's own drive, so that a wrong turn stays inside the prefix.
+  char windows[MAX_PATH] = {};
+  ASSERT_NE(GetWindowsDirectoryA(windows, MAX_PATH), 0u);
+  ASSERT_TRUE(SetCurrentDirectoryA(windows));
+  const std::string rooted = std::string(windows, 2) + "\\corvalise";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ScopedUpdateWorkerCalls calls;
+    calls.calls().getSpecialFolderPath = c.lookup;
+    g_strWizardFolder = "earlier";
+    g_strWizardPath = "earlier";
+    RecordingSink sink;
+    EXPECT_EQ(CZKUpdateWorker(settings_).RunUpdate(&sink), 5003);
+    EXPECT_EQ(sink.result, 5003);
+    EXPECT_EQ(sink.posted, std::vector<int>{0});
+    EXPECT_STREQ(g_strWizardFolder, "");
+    EXPECT_STREQ(g_strWizardPath, "");
+    EXPECT_EQ(GetFileAttributesA(rooted.c_str()), INVALID_FILE_ATTRIBUTES) << rooted << " made";
+    for (const std::string& left : {rooted + "\\Quillan1.exe", rooted + "\\Quillan1.exe.zip"}) {
+      DeleteFileA(left.c_str());
+    }
+    RemoveDirectoryA(rooted.c_str());
+  }
+  EXPECT_EQ(ZipRequests(), 0);
+  EXPECT_TRUE(StatisticsRequests().empty());
+}
+
 TEST(UpdateWorkerVersionText, EqualIgnoringCaseOnly) {
   EXPECT_TRUE(SameWizardVersion("1,0,0,6b", "1,0,0,6B"));
   EXPECT_TRUE(SameWizardVersion("1,0,0,5", "1,0,0,5"));

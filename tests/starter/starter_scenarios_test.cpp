@@ -584,6 +584,42 @@ TEST_F(StarterScenario, WizardIsStartedOnlyFromTheWindowsFolder) {
   RemoveDirectoryA(planted.c_str());
 }
 
+TEST_F(StarterScenario, SelfUpdateRunsNoCommandPlantedInTheCurrentFolderOrOnPath) {
+  // The batch file runs with the starter's rights: a taskkill.exe or del.exe
+  // in the folder the browser started it from, or in a folder on PATH, must
+  // not run in place of the system's commands. Each leaves a marker if run.
+  const std::string planted = WindowsFolder() + "..\\zk_planted_commands\\";
+  const char* commands[] = {"taskkill.exe", "del.exe"};
+  ASSERT_TRUE(CreateDirectoryA(planted.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+  for (const char* command : commands) {
+    ASSERT_TRUE(CopyFileA(BinaryPath("tests/standin/standin_planted.exe").c_str(), (planted + command).c_str(), FALSE));
+  }
+  char path[32767] = {};
+  GetEnvironmentVariableA("PATH", path, sizeof(path));
+  const std::string savedPath = path;
+  for (bool onPath : {false, true}) {
+    SCOPED_TRACE(onPath ? "planted folder first on PATH" : "planted folder current");
+    RemoveStarterFiles();
+    DeleteFileA(RecordPath().c_str());
+    ASSERT_TRUE(CopyFileA(BinaryPath("starter/Lumora1.exe").c_str(), Starter().c_str(), FALSE));
+    if (onPath) SetEnvironmentVariableA("PATH", (planted + ";" + savedPath).c_str());
+    {
+      CurrentFolder inPlanted(onPath ? WindowsFolder() : planted);
+      Run("A=\"1\"", "1.0.0.9", "2.0.0.1");
+      EXPECT_NE(WaitForRecord().find("NAME:A=1"), std::string::npos);
+    }
+    SetEnvironmentVariableA("PATH", savedPath.c_str());
+    EXPECT_EQ(FileVersion(Starter()), "1.0.0.9");
+    EXPECT_EQ(StarterFiles(), (std::set<std::string>{"Lumora1.exe", "Tesselo1.exe"}));
+    for (const char* command : commands) {
+      EXPECT_EQ(GetFileAttributesA((planted + command + ".ran").c_str()), INVALID_FILE_ATTRIBUTES) << command << " ran";
+      DeleteFileA((planted + command + ".ran").c_str());
+    }
+  }
+  for (const char* command : commands) DeleteFileA((planted + command).c_str());
+  RemoveDirectoryA(planted.c_str());
+}
+
 TEST_F(StarterScenario, ServedStarterBelowTheRequiredVersionIsNotInstalled) {
   // The archive for 1.0.1.0 holds a starter of 1.0.0.9: started, it would
   // fetch itself again at every start and never start the wizard.
