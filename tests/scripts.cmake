@@ -1,6 +1,7 @@
 # The project's own scripts: the reservation of a run's ports, the re-basing
-# of a configured folder and the source lists of install-deps. Native build
-# only: they run no program under Wine.
+# of a configured folder, the source lists of install-deps and the configure
+# step's refusal of a root without its final "/". Native build only: they run
+# no program under Wine.
 if(NOT ZK_WINDOWS)
   add_test(NAME port_range_test
     COMMAND ${CMAKE_CURRENT_LIST_DIR}/scripts/port-range-test ${CMAKE_SOURCE_DIR} ${CMAKE_CURRENT_BINARY_DIR}/port-range-test)
@@ -8,4 +9,7 @@ if(NOT ZK_WINDOWS)
   add_test(NAME enable_deb_src_test
     COMMAND ${CMAKE_CURRENT_LIST_DIR}/scripts/enable-deb-src-test ${CMAKE_SOURCE_DIR}
             ${CMAKE_CURRENT_BINARY_DIR}/enable-deb-src-test)
+  add_test(NAME settings_roots_test
+    COMMAND ${CMAKE_CURRENT_LIST_DIR}/scripts/settings-roots-test ${CMAKE_SOURCE_DIR}
+            ${CMAKE_CURRENT_BINARY_DIR}/settings-roots-test)
 endif()
