@@ -313,6 +313,14 @@ TEST(ZipReaderDamaged, BrokenEntriesGiveCodesAndNeverHang) {
       {"bad_deflate_garbage.zip", "garbage.bin", 0, 0x5000000},
       {"bad_local_offset.zip", "a.txt", 0x700, 0x5000000},
       {"bad_local_extra.zip", "a.txt", 0x800, 0x5000000},
+      // A local header that disagrees with the central one in one field.
+      {"bad_local_method.zip", "a.txt", 0x700, 0x5000000},
+      {"bad_local_crc.zip", "a.txt", 0x700, 0x5000000},
+      {"bad_local_csize.zip", "a.txt", 0x700, 0x5000000},
+      {"bad_local_usize.zip", "a.txt", 0x700, 0x5000000},
+      {"bad_local_name_length.zip", "a.txt", 0x700, 0x5000000},
+      // With a data descriptor the local header may leave CRC and sizes at 0.
+      {"local_descriptor_zeros.zip", "a.txt", 0, 0},
       {"bad_huge_sizes.zip", "huge.bin", 0, 0x5000000},
       {"bad_encrypted_tiny.zip", "tiny.bin", 0, 0x5000000},
       {"bad_entry_count.zip", "a.txt", 0, 0},

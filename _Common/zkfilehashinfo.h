@@ -96,6 +96,25 @@ class CFileHashInfo {
   CryptoPP::SHA1 m_sha;
 };
 
+// Holds one hash-list download to CFileHashInfo::kMaxHashListBytes: exceeded
+// once the size the server announces, or the count of the bytes that have
+// arrived, lies above it, and from then on.
+class CHashListSizeBound {
+ public:
+  // The size the answer announces (its Content-Length).
+  void Announce(int64_t total) { m_exceeded = m_exceeded || total > CFileHashInfo::kMaxHashListBytes; }
+  // A piece that has arrived.
+  void Receive(size_t length) {
+    m_received += static_cast<int64_t>(length);
+    m_exceeded = m_exceeded || m_received > CFileHashInfo::kMaxHashListBytes;
+  }
+  bool Exceeded() const { return m_exceeded; }
+
+ private:
+  int64_t m_received = 0;
+  bool m_exceeded = false;
+};
+
 // The last component of path, as the shell's file-name lookup gives it
 // ("dir\" for "C:\dir\"); "" for NULL.
 const char* FileNameOfPath(const char* path);

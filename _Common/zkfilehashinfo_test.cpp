@@ -183,10 +183,15 @@ TEST(CFileHashInfo, FallbackDigestForNamesTheListLacks) {
   const std::string file = Data("files/other.bin");  // no entry under this name below
   const std::string bytes = zktest::ReadFileBytes(file);
   const std::string right = ReferenceDigest("other.bin");
+  // A digest matches whole: one that only begins like the calculated one, or
+  // that the calculated one only begins like, is another digest.
+  const std::string cut = right.substr(0, 39), longer = right + "0", upper = Upper(right);
   struct Case {
     const char* fallback;
     bool result;
-  } cases[] = {{right.c_str(), true}, {"0000000000000000000000000000000000000000", false}, {nullptr, true}, {"", true}};
+  } cases[] = {{right.c_str(), true}, {upper.c_str(), true},   {"0000000000000000000000000000000000000000", false},
+               {cut.c_str(), false},  {longer.c_str(), false}, {nullptr, true},
+               {"", true}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.fallback ? c.fallback : "NULL");
     CFileHashInfo info;
@@ -210,6 +215,30 @@ TEST(CFileHashInfo, StreamDigestRestartsAfterACheck) {
   info.UpdateStreamHash("x", 1);
   EXPECT_TRUE(info.VerifyFile(file.c_str(), right.c_str()));
   EXPECT_EQ(info.GetFailedFileCount(), 0u);
+}
+
+TEST(CHashListSizeBound, TakesFourMebibytesAndNotOneByteMore) {
+  const int64_t kFourMiB = 4194304;
+  CHashListSizeBound announced;
+  announced.Announce(kFourMiB);
+  EXPECT_FALSE(announced.Exceeded());
+  announced.Announce(kFourMiB + 1);
+  EXPECT_TRUE(announced.Exceeded());
+
+  // Pieces as the download hands them over, without an announced size.
+  CHashListSizeBound received;
+  received.Announce(-1);
+  for (int piece = 0; piece < 512; ++piece) received.Receive(8192);
+  EXPECT_FALSE(received.Exceeded());
+  received.Receive(1);
+  EXPECT_TRUE(received.Exceeded());
+
+  // Once above, it stays so, whatever the answer says afterwards.
+  CHashListSizeBound lied;
+  lied.Announce(10);
+  lied.Receive(kFourMiB + 1);
+  lied.Announce(10);
+  EXPECT_TRUE(lied.Exceeded());
 }
 
 TEST(CFileHashInfo, EmptyAndUnreadableFiles) {

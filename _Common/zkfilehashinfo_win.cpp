@@ -16,19 +16,15 @@ namespace {
 class HashListBound : public IHttpDownloadCallback {
  public:
   BOOL ConfirmResume(LPCSTR) override { return FALSE; }
-  int IsStopRequested() override { return exceeded_ ? 1 : 0; }
-  void OnStart(int64_t total, int64_t) override { exceeded_ = exceeded_ || total > CFileHashInfo::kMaxHashListBytes; }
+  int IsStopRequested() override { return size_.Exceeded() ? 1 : 0; }
+  void OnStart(int64_t total, int64_t) override { size_.Announce(total); }
   void OnTransferStart(int64_t, int64_t) override {}
-  void OnData(const void*, unsigned length) override {
-    received_ += length;
-    exceeded_ = exceeded_ || received_ > CFileHashInfo::kMaxHashListBytes;
-  }
+  void OnData(const void*, unsigned length) override { size_.Receive(length); }
   void OnFinished(int, LPCSTR) override {}
-  bool Exceeded() const { return exceeded_; }
+  bool Exceeded() const { return size_.Exceeded(); }
 
  private:
-  int64_t received_ = 0;
-  bool exceeded_ = false;
+  CHashListSizeBound size_;
 };
 
 }  // namespace

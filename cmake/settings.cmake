@@ -6,16 +6,25 @@
 # zk_settings_header(). Address defaults are built from the port table
 # (cmake/ports.txt) and follow a new port base.
 
+# zk_require_http_roots(<setting>): stops the configure step unless every
+# ';'-separated entry of the setting is an http:// address ending in "/". The
+# programs compare an address with such a root over the root's length, so
+# without its final "/" "http://host:80" would admit "http://host:8080/" and
+# "http://host:80.evil.example/".
+function(zk_require_http_roots setting)
+  foreach(root IN LISTS ${setting})
+    if(NOT root MATCHES "^[Hh][Tt][Tt][Pp]://.+/$")
+      message(FATAL_ERROR "${setting}: '${root}' is no http:// address ending in /")
+    endif()
+  endforeach()
+endfunction()
+
 # ---- the starter ----
 zk_address_setting(ZK_STARTER_DOWNLOAD_BASE "http://127.0.0.1:${ZK_PORT_PORTAL}/web/ZKStarter/"
   "Built-in download base of the starter")
 zk_address_setting(ZK_STARTER_TRUSTED_DOWNLOAD_BASES "${ZK_STARTER_DOWNLOAD_BASE}"
   "Download bases (http://, final /) that a CustomUpdateURL must begin with, joined by ';'")
-foreach(zk_base IN LISTS ZK_STARTER_TRUSTED_DOWNLOAD_BASES)
-  if(NOT zk_base MATCHES "^[Hh][Tt][Tt][Pp]://.+/$")
-    message(FATAL_ERROR "ZK_STARTER_TRUSTED_DOWNLOAD_BASES: '${zk_base}' is no http:// address ending in /")
-  endif()
-endforeach()
+zk_require_http_roots(ZK_STARTER_TRUSTED_DOWNLOAD_BASES)
 set(ZK_STARTER_MAX_ARCHIVE_BYTES 67108864 CACHE STRING
   "Largest archive the starter downloads and largest entry it unpacks, in bytes")
 set(ZK_STARTER_DOWNLOAD_DEADLINE_S 600 CACHE STRING "Seconds after which the starter's download of one archive gives up")
@@ -39,6 +48,9 @@ zk_address_setting(ZK_WIZARD_TEST_SERVER_ROOT "http://127.0.0.1:${ZK_PORT_WIZARD
   "Root of the test server from which the update wizard takes a wizard zip")
 zk_address_setting(ZK_WIZARD_DOWNLOAD_FOLDER "http://localhost:${ZK_PORT_PORTAL}/Common/"
   "Download folder (ending in /Common/) from which the update wizard takes a wizard zip")
+foreach(zk_root ZK_WIZARD_AVATAR_ROOT ZK_WIZARD_TEST_SERVER_ROOT ZK_WIZARD_DOWNLOAD_FOLDER)
+  zk_require_http_roots(${zk_root})
+endforeach()
 set(ZK_WIZARD_MAX_PROGRAM_ARCHIVE_BYTES 1073741824 CACHE STRING
   "Largest wizard zip, and largest Quillan1.exe in it, that the update wizard accepts, in bytes")
 zk_address_setting(ZK_STATISTICS_URL "http://127.0.0.1:${ZK_PORT_PORTAL}/cpage/ClientDownLoad/index_v2.asp"

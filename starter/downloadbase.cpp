@@ -1,19 +1,10 @@
 // Which download base a web page may name for the starter's archives.
 #include "starter/downloadbase.h"
 
+#include "_Common/zkurltext.h"
 #include "starter/versiontext.h"
 
 namespace {
-
-// Characters that could move the address off the trusted folder or server
-// once WinINet or the server has decoded or split it.
-bool HoldsForbiddenText(const std::wstring& url) {
-  if (url.find(L"..") != std::wstring::npos) return true;
-  for (wchar_t c : url) {
-    if (c == L'\\' || c == L'%' || c == L'@' || c < 0x20 || c == 0x7F) return true;
-  }
-  return false;
-}
 
 // A base that does not end in "/" would let "http://host:1" admit
 // "http://host:10/" or "http://host:1.example/".
@@ -24,7 +15,9 @@ bool IsUsableBase(const std::wstring& base) {
 }  // namespace
 
 bool IsTrustedDownloadBase(const std::wstring& url, const std::wstring& trustedBases) {
-  if (HoldsForbiddenText(url)) return false;
+  // "Pelto/" and the archive's name follow the base: a "?" or "#" in it
+  // would make them a query or a fragment, and another file be fetched.
+  if (!IsPlainUrlText(url, ZKUrlQuery::kRefused)) return false;
   size_t start = 0;
   while (start <= trustedBases.size()) {
     size_t end = trustedBases.find(L';', start);

@@ -33,6 +33,22 @@ TEST(DownloadBase, OnlyAddressesUnderATrustedBaseAreUsed) {
       {L"http://dl.zkgames.test/web/ZKStarter/x\r\nHost: evil.test/", false},
       {L"http://dl.zkgames.test/web/ZKStarter/\t/", false},
       {L"http://dl.zkgames.test/web/ZKStarter/\x7f/", false},
+      // Look-alikes, as the pair text's code page 949 decodes them (A3AE, A1A5,
+      // A3AF, A1AC, A3A5): a best-fit conversion to ANSI makes them ".", "..",
+      // "/", "\" and "%" again.
+      {L"http://dl.zkgames.test/web/ZKStarter/\uFF0E\uFF0E\uFF0Fevil/", false},
+      {L"http://dl.zkgames.test/web/ZKStarter/\u2025\uFF0Fevil/", false},
+      {L"http://dl.zkgames.test/web/ZKStarter/\uFF0E\uFF0E\uFF3Cevil/", false},
+      {L"http://dl.zkgames.test/web/ZKStarter/\uFF052e\uFF052e/evil/", false},
+      // Any other character above 0x7E, a Korean folder name included.
+      {L"http://dl.zkgames.test/web/ZKStarter/\uD55C/", false},
+      {L"http://dl.zkgames.test/web/ZKStarter/\u0080/", false},
+      // "Pelto/" and the archive's name would become a query or a fragment.
+      {L"http://dl.zkgames.test/web/ZKStarter/other.zip#", false},
+      {L"http://dl.zkgames.test/web/ZKStarter/#", false},
+      {L"http://dl.zkgames.test/web/ZKStarter/list.php?file=", false},
+      {L"http://dl.zkgames.test/web/ZKStarter/?", false},
+      {L"http://dl.zkgames.test/web/ZKStarter/a-b_c.~/", true},  // the rest of ASCII stays
   };
   for (const Case& c : cases) {
     EXPECT_EQ(IsTrustedDownloadBase(c.url, kBases), c.trusted) << c.url;

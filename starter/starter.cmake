@@ -1,6 +1,7 @@
 # The starter's pure pieces (both targets) and the program Lumora1.exe (Windows).
 add_library(zkstarter_pure STATIC ${CMAKE_CURRENT_LIST_DIR}/versiontext.cpp ${CMAKE_CURRENT_LIST_DIR}/updatebatch.cpp
   ${CMAKE_CURRENT_LIST_DIR}/downloadbase.cpp)
+target_link_libraries(zkstarter_pure PUBLIC zkurltext)
 
 zk_test(starter_versiontext_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/versiontext_test.cpp LIBS zkstarter_pure)
 zk_test(starter_updatebatch_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/updatebatch_test.cpp LIBS zkstarter_pure)

@@ -3,7 +3,7 @@
 # addresses are build settings; the scenario uses a build whose avatar root
 # is the test's own nginx.
 add_library(zkwizardapp_pure STATIC ${CMAKE_CURRENT_LIST_DIR}/wizardapp.cpp ${CMAKE_CURRENT_LIST_DIR}/wizardapp.h)
-target_link_libraries(zkwizardapp_pure PUBLIC zkframework_inet zkerrorcodes zkframework)
+target_link_libraries(zkwizardapp_pure PUBLIC zkframework_inet zkurltext zkerrorcodes zkframework)
 
 zk_test(wizardapp_test SOURCES ${CMAKE_SOURCE_DIR}/tests/wizard/wizardapp_test.cpp LIBS zkwizardapp_pure)
 

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "_Common/errorcodes.h"
+#include "_Common/zkurltext.h"
 
 namespace {
 
@@ -11,6 +12,12 @@ namespace {
 bool IsKoreanLeadByte(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
 
 unsigned char FoldAscii(unsigned char byte) { return byte >= 'A' && byte <= 'Z' ? byte + ('a' - 'A') : byte; }
+
+// The zip's address begins with root, and what follows can neither leave the
+// root nor name another file through a query or a fragment.
+bool IsUnderRoot(const char* url, const char* root) {
+  return MatchesRootIgnoringCase(url, root) && IsPlainUrlText(url + std::strlen(root), ZKUrlQuery::kRefused);
+}
 
 }  // namespace
 
@@ -45,7 +52,7 @@ bool MatchesRootIgnoringCase(const char* text, const char* root) {
 }
 
 int CheckWizardFileUrl(const char* wizard_file, const char* test_server_root, const char* download_folder) {
-  if (MatchesRootIgnoringCase(wizard_file, test_server_root)) return 0;
-  if (MatchesRootIgnoringCase(wizard_file, download_folder)) return 0;
+  if (IsUnderRoot(wizard_file, test_server_root)) return 0;
+  if (IsUnderRoot(wizard_file, download_folder)) return 0;
   return LauncherError::INVALID_URL;
 }

@@ -20,7 +20,8 @@ CStringA NormalizeInstalledVersion(const char* version);
 bool MatchesRootIgnoringCase(const char* text, const char* root);
 
 // The prefix test of the wizard zip's address: 0 when wizard_file begins with
-// the test-server root or the download folder, else 2002 ("INVALID_URL").
+// the test-server root or the download folder and the rest is plain URL text
+// without a query (IsPlainUrlText), else 2002 ("INVALID_URL").
 int CheckWizardFileUrl(const char* wizard_file, const char* test_server_root, const char* download_folder);
 
 // The dialog as the worker reaches it: the dialog's result code and its done

@@ -46,8 +46,26 @@ TEST(UpdateWorkerPrefix, WizardFileMustBeginWithOneOfTheRoots) {
       {"http://10.1.2.3:8081/x.zip", 2002},
       {"http://cdn.corvalise.test/Other/Quillan1.zip", 2002},
       {"https://cdn.corvalise.test/Common/x.zip", 2002},
+      {"http://10.1.2.3:80800/x.zip", 2002},  // the root's final "/" counts
+      {"http://10.1.2.3:8080.evil.test/x.zip", 2002},
       {"", 2002},
       {nullptr, 2002},
+      // Under a root, but able to leave it once WinINet or the server has
+      // decoded or split the address.
+      {"http://cdn.corvalise.test/Common/../elsewhere/x.zip", 2002},
+      {"http://cdn.corvalise.test/Common/%2e%2e/elsewhere/x.zip", 2002},
+      {"http://cdn.corvalise.test/Common/..\\elsewhere\\x.zip", 2002},
+      {"http://10.1.2.3:8080/\\evil.test/x.zip", 2002},
+      {"http://cdn.corvalise.test/Common/@evil.test/x.zip", 2002},
+      {"http://10.1.2.3:8080/x.zip\r\nHost: evil.test", 2002},
+      {"http://10.1.2.3:8080/\x7f.zip", 2002},
+      // Code page 949's full-width "．．／", which a best-fit conversion makes "../".
+      {"http://cdn.corvalise.test/Common/\xA3\xAE\xA3\xAE\xA3\xAFx.zip", 2002},
+      {"http://cdn.corvalise.test/Common/\xC7\xD1.zip", 2002},  // any byte above 0x7E
+      // Another file than the one the address spells.
+      {"http://cdn.corvalise.test/Common/get.php?file=x.zip", 2002},
+      {"http://cdn.corvalise.test/Common/x.zip#", 2002},
+      {"http://cdn.corvalise.test/Common/sub/Quillan1_1,0,0,5-a~b.zip", 0},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(CheckWizardFileUrl(c.url, test_root, folder), c.expected) << (c.url ? c.url : "(null)");

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "_Common/errorcodes.h"
+#include "_Common/zkurltext.h"
 #include "framework/interneturl.h"
 
 namespace {
@@ -30,7 +31,11 @@ int CheckAvatarUrl(const char* address, const char* root) {
     // The address's NUL differs from every root character, so a shorter one fails here.
     if (AsciiLower(address[i]) != AsciiLower(root[i])) return LauncherError::INVALID_URL;
   }
-  return 0;
+  // The address is the patch script's own, not a base that names follow, so
+  // a query in it is the portal's to write. What could leave the root is
+  // refused, and so is a fragment: never sent, it would make "x.txt#.htm"
+  // fetch x.txt as the script and as its hash list alike.
+  return IsPlainUrlText(address + std::strlen(root), ZKUrlQuery::kAllowed) ? 0 : LauncherError::INVALID_URL;
 }
 
 int CheckUpdateUrlHost(const char* address, const char* suffixes, ZKLeadByteTest is_lead) {

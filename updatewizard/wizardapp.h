@@ -13,7 +13,9 @@ using ZKLeadByteTest = bool (*)(unsigned char byte);
 int FindFirstOccurrence(const char* text, const char* part, ZKLeadByteTest is_lead);
 
 // 0 when address begins with root, compared over root's length ignoring
-// ASCII letter case; 2002 (INVALID_URL) otherwise, a shorter or missing address included.
+// ASCII letter case, and the rest is plain URL text in which a query may
+// stand (IsPlainUrlText); 2002 (INVALID_URL) otherwise, a shorter or missing
+// address included.
 int CheckAvatarUrl(const char* address, const char* root);
 
 // 0 when address parses and its host ends in one of the ';'-separated

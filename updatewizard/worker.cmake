@@ -4,7 +4,7 @@
 add_library(zkupdateworker_pure STATIC
   ${CMAKE_CURRENT_LIST_DIR}/updatemanager.cpp ${CMAKE_CURRENT_LIST_DIR}/updatemanager.h
   ${CMAKE_CURRENT_LIST_DIR}/updateworker.cpp ${CMAKE_CURRENT_LIST_DIR}/updateworker.h)
-target_link_libraries(zkupdateworker_pure PUBLIC zkpatchscript zkframework)
+target_link_libraries(zkupdateworker_pure PUBLIC zkpatchscript zkurltext zkframework)
 
 zk_test(updateworker_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/updateworker_test.cpp LIBS zkupdateworker_pure)
 

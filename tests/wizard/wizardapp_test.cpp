@@ -24,8 +24,21 @@ TEST(WizardAppTest, AvatarAddressMustBeginWithTheRoot) {
       {"http://patch1.zkgames.test:3010/x", 2002},  // another port
       {"http://patch1.zkgames.test:30110/x", 2002},
       {"http://evil.test/http://patch1.zkgames.test:30109/", 2002},
+      {"http://patch1.zkgames.test:301090/x", 2002},  // the root's final "/" counts
       {"", 2002},
       {nullptr, 2002},
+      // Under the root, but able to leave it once decoded or split.
+      {"http://patch1.zkgames.test:30109/a/../../CorvaliseAvatar.htm", 2002},
+      {"http://patch1.zkgames.test:30109/%2e%2e/CorvaliseAvatar.htm", 2002},
+      {"http://patch1.zkgames.test:30109/..\\x\\CorvaliseAvatar.htm", 2002},
+      {"http://patch1.zkgames.test:30109/@evil.test/CorvaliseAvatar.htm", 2002},
+      {"http://patch1.zkgames.test:30109/x.htm\r\nHost: evil.test", 2002},
+      {"http://patch1.zkgames.test:30109/\xA3\xAE\xA3\xAE\xA3\xAFx.htm", 2002},  // 949's "．．／"
+      // A fragment is never sent: "x.txt#.htm" would fetch x.txt as the
+      // script and as the hash list alike.
+      {"http://patch1.zkgames.test:30109/x.txt#.htm", 2002},
+      // The script's address may carry a query for the portal's server.
+      {"http://patch1.zkgames.test:30109/CorvaliseAvatar.htm?v=20240101&game=1", 0},
   };
   for (const Case& c : cases) EXPECT_EQ(CheckAvatarUrl(c.address, kRoot), c.code) << (c.address ? c.address : "null");
 }

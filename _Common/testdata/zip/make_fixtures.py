@@ -159,7 +159,9 @@ def zipcloak_archives():
 # ---- damaged archives, written field by field ----
 
 def raw_zip(entries, prefix=b"", eocd_overrides=None):
-    """entries: dicts with name, data (the stored bytes), and optional header fields."""
+    """entries: dicts with name, data (the stored bytes), and optional header
+    fields; local_method, local_crc, local_csize, local_usize and local_name
+    give the local header other values than the central one."""
     out = bytearray(prefix)
     central = bytearray()
     for e in entries:
@@ -174,9 +176,11 @@ def raw_zip(entries, prefix=b"", eocd_overrides=None):
         local_extra_len = e.get("local_extra_len", len(local_extra))
         offset = e.get("offset", len(out) - len(prefix))
         dostime, dosdate = 0x30c4, 0x5264  # 2021-03-04 06:06:08
-        out += struct.pack("<IHHHHHIIIHH", 0x04034b50, 20, flags, method, dostime, dosdate,
-                           crc, csize, usize, len(name), local_extra_len)
-        out += name + local_extra + data
+        local_name = e.get("local_name", name)
+        out += struct.pack("<IHHHHHIIIHH", 0x04034b50, 20, flags, e.get("local_method", method), dostime,
+                           dosdate, e.get("local_crc", crc), e.get("local_csize", csize),
+                           e.get("local_usize", usize), len(local_name), local_extra_len)
+        out += local_name + local_extra + data
         central += struct.pack("<IHHHHHHIIIHHHHHII", 0x02014b50, 0x0314, 20, flags, method,
                                dostime, dosdate, crc, csize, usize, len(name), 0, 0, 0, 0,
                                0o100644 << 16, offset)
@@ -262,6 +266,24 @@ def damaged_archives():
         f.write(bytes(damaged))
 
 
+def local_header_archives():
+    """Entries whose local header disagrees with the central one in one field,
+    and one with a data descriptor, whose local header may leave CRC and sizes
+    at zero."""
+    abc = dict(name="a.txt", data=b"abc")
+    cases = {
+        "bad_local_method.zip": dict(abc, local_method=8),
+        "bad_local_crc.zip": dict(abc, local_crc=zlib.crc32(b"abd")),
+        "bad_local_csize.zip": dict(abc, local_csize=2),
+        "bad_local_usize.zip": dict(abc, local_usize=4),
+        "bad_local_name_length.zip": dict(abc, local_name=b"ab.txt"),
+        "local_descriptor_zeros.zip": dict(abc, flags=8, local_crc=0, local_csize=0, local_usize=0),
+    }
+    for name, entry in cases.items():
+        with open(path(name), "wb") as f:
+            f.write(raw_zip([entry]))
+
+
 def first_silent_flip(archive, data_offset, data_size, usize):
     """The first byte of an entry's deflated data that, flipped, still inflates
     to usize bytes, only wrong ones: damage that only the CRC-32 can tell."""
@@ -341,4 +363,5 @@ if __name__ == "__main__":
     zip_tool_archives()
     zipcloak_archives()
     damaged_archives()
+    local_header_archives()
     crc_damaged_archives()
