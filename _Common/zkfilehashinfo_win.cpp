@@ -51,7 +51,9 @@ LauncherErrorCode CFileHashInfo::LoadHashInfo(const char* script_url) {
   std::snprintf(file_name, sizeof(file_name), "%s\\zktmp_hash_file_%x.ini", folder,
                 static_cast<unsigned>(std::rand() % 10000000));
 
-  CZKHttpDownload download(1);
+  // The list decides which archive passes: it comes from the patch script's
+  // server, at the address derived from the script's, or not at all.
+  CZKHttpDownload download(1, ZKRedirects::kRefuse);
   HashListBound bound;
   if (!download.Init(url, file_name, &bound)) {
     HashInfoTrace("invalid hashinfo url[%s] or filename[%s]", url.GetString(), file_name);

@@ -16,7 +16,7 @@ template <typename T>
 class TZKGetHTTP {
  public:
   // A null agent means the framework's application name.
-  explicit TZKGetHTTP(const T* agent = nullptr);
+  explicit TZKGetHTTP(const T* agent = nullptr, ZKRedirects redirects = ZKRedirects::kFollow);
   ~TZKGetHTTP();
   TZKGetHTTP(const TZKGetHTTP&) = delete;
   TZKGetHTTP& operator=(const TZKGetHTTP&) = delete;
@@ -43,6 +43,7 @@ class TZKGetHTTP {
 
  private:
   CInternetSession m_session;
+  const ZKRedirects m_redirects;
   std::unique_ptr<CHttpConnection> m_connection;
   std::unique_ptr<CHttpFile> m_file;
 };
@@ -50,7 +51,8 @@ class TZKGetHTTP {
 // The update wizard's getter.
 class CZKGetHTTP : public IZKGetHTTP, private TZKGetHTTP<char> {
  public:
-  explicit CZKGetHTTP(const char* agent = nullptr) : TZKGetHTTP<char>(agent) {}
+  explicit CZKGetHTTP(const char* agent = nullptr, ZKRedirects redirects = ZKRedirects::kFollow)
+      : TZKGetHTTP<char>(agent, redirects) {}
   ~CZKGetHTTP() override = default;
 
   int Open(const char* url, int64_t offset) override { return TZKGetHTTP<char>::Open(url, offset); }
@@ -71,9 +73,10 @@ class CZKGetHTTP : public IZKGetHTTP, private TZKGetHTTP<char> {
 // The starter's getter on wide texts.
 class CZKGetHTTPW : public TZKGetHTTP<wchar_t> {
  public:
-  explicit CZKGetHTTPW(const wchar_t* agent = nullptr) : TZKGetHTTP<wchar_t>(agent) {}
+  explicit CZKGetHTTPW(const wchar_t* agent = nullptr, ZKRedirects redirects = ZKRedirects::kFollow)
+      : TZKGetHTTP<wchar_t>(agent, redirects) {}
 };
 
 // The size of the file at url, from the Content-Length of a GET at offset 0
 // (the body is not read); -1 when it cannot be learned.
-int64_t ProbeUrlFileSize(const char* url);
+int64_t ProbeUrlFileSize(const char* url, ZKRedirects redirects = ZKRedirects::kFollow);

@@ -124,6 +124,27 @@ TEST(FrameworkGetterStatus, OnlyTwoHundredAndTwoHundredSixAreAccepted) {
   EXPECT_EQ(getter.Open((NginxRoot() + "/missing.bin").c_str(), 0), 6);
 }
 
+// A getter made to refuse redirects takes a 302 for a refused answer and
+// asks its target nothing, in both widths and in the size probe; the
+// getter as it is made by default follows it.
+TEST(FrameworkGetterRedirects, RefusedOnlyWhereAsked) {
+  const std::string moved = FaultRoot() + "/moved/x";
+  DeleteFileA(zktest::HostPath(zktest::Env("ZK_HTTP_STATE") + "/fault/requests/movedto.req").c_str());
+  CZKGetHTTP refusing(nullptr, ZKRedirects::kRefuse);
+  EXPECT_EQ(refusing.Open(moved.c_str(), 0), 6);
+  CZKGetHTTPW wide(L"", ZKRedirects::kRefuse);
+  EXPECT_EQ(wide.Open(Wide(moved).c_str(), 0), 6);
+  EXPECT_EQ(ProbeUrlFileSize(moved.c_str(), ZKRedirects::kRefuse), -1);
+  EXPECT_EQ(zkhttptest::RecordedRequest("movedto"), "");
+
+  CZKGetHTTP following;
+  Fetch fetch = FetchAll(following, moved.c_str(), 0);
+  EXPECT_EQ(fetch.open, 0);
+  EXPECT_EQ(fetch.body, "0123456789");
+  EXPECT_EQ(zkhttptest::RecordedRequest("movedto").rfind("GET /movedto/x HTTP/1.1\r\n", 0), 0u);
+  EXPECT_EQ(ProbeUrlFileSize(moved.c_str()), 10);
+}
+
 TEST(FrameworkGetterOpen, ArgumentsAddressesAndClosedState) {
   CZKGetHTTP getter;
   uint32_t got = 0;

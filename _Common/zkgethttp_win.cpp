@@ -37,7 +37,8 @@ void CloseQuietly(std::unique_ptr<T>& object) {
 }  // namespace
 
 template <typename T>
-TZKGetHTTP<T>::TZKGetHTTP(const T* agent) : m_session(agent, 1, PRE_CONFIG_INTERNET_ACCESS, nullptr, nullptr, 0) {
+TZKGetHTTP<T>::TZKGetHTTP(const T* agent, ZKRedirects redirects)
+    : m_session(agent, 1, PRE_CONFIG_INTERNET_ACCESS, nullptr, nullptr, 0), m_redirects(redirects) {
   m_session.SetOption(INTERNET_OPTION_CONNECT_TIMEOUT, kConnectTimeoutMs);
 }
 
@@ -70,11 +71,12 @@ int TZKGetHTTP<T>::Connect(const T* url) {
     return ZKGETHTTP_NOT_HTTP_URL;
   Close();
   const std::basic_string<T> verb = Widen<T>("GET"), version = Widen<T>("HTTP/1.1");
+  const DWORD flags = kRequestFlags | (m_redirects == ZKRedirects::kRefuse ? INTERNET_FLAG_NO_AUTO_REDIRECT : 0);
   try {
     m_connection.reset(m_session.GetHttpConnection(server.GetString(), port, nullptr, nullptr));
     if (m_connection) {
       m_file.reset(m_connection->OpenRequest(verb.c_str(), object.GetString(), nullptr, 1, nullptr, version.c_str(),
-                                             kRequestFlags));
+                                             flags));
     }
   } catch (const CInternetException&) {
     Close();
@@ -136,10 +138,10 @@ int TZKGetHTTP<T>::QueryContentLength(int64_t& length) {
 template class TZKGetHTTP<char>;
 template class TZKGetHTTP<wchar_t>;
 
-int64_t ProbeUrlFileSize(const char* url) {
+int64_t ProbeUrlFileSize(const char* url, ZKRedirects redirects) {
   if (!url) return -1;
   try {
-    CZKGetHTTP getter(nullptr);
+    CZKGetHTTP getter(nullptr, redirects);
     int64_t length = -1;
     if (getter.Open(url, 0) != ZKGETHTTP_OK) return -1;
     if (getter.GetContentLength(length) != ZKGETHTTP_OK) return -1;

@@ -21,6 +21,12 @@ enum ZKGetHTTPResult : int {
   ZKGETHTTP_TIMED_OUT = 15,
 };
 
+// What a getter does with a redirect (3xx) answer. kFollow: WinINet follows
+// it, to any host. kRefuse: it is an answer like any other refused status (6),
+// for a download that must come from the address it was given or not at all.
+// The socket getter never follows one.
+enum class ZKRedirects { kFollow, kRefuse };
+
 // Opens one URL at a byte offset and hands out the answer's body.
 class IZKGetHTTP {
  public:

@@ -46,8 +46,9 @@ class CZKHttpDownload {
   // The size of the one transfer buffer.
   static constexpr uint32_t kBufferSize = 8192;
 
-  // no_resume non-zero: every download starts from byte 0.
-  explicit CZKHttpDownload(int no_resume = 0);
+  // no_resume non-zero: every download starts from byte 0. redirects: what
+  // the size probe and the framework getter do with a redirect.
+  explicit CZKHttpDownload(int no_resume = 0, ZKRedirects redirects = ZKRedirects::kFollow);
   virtual ~CZKHttpDownload() = default;
   CZKHttpDownload(const CZKHttpDownload&) = delete;
   CZKHttpDownload& operator=(const CZKHttpDownload&) = delete;
@@ -77,6 +78,7 @@ class CZKHttpDownload {
   CStringA m_local_path;
   int m_initialised = 0;
   int m_no_resume;
+  ZKRedirects m_redirects;
   IHttpDownloadCallback* m_callback = nullptr;
 };
 
@@ -86,7 +88,7 @@ class CZKHttpDownload {
 // other internet use.
 class CZKDownloadGetters {
  public:
-  CZKDownloadGetters() = default;
+  explicit CZKDownloadGetters(ZKRedirects redirects = ZKRedirects::kFollow) : m_framework(nullptr, redirects) {}
   CZKDownloadGetters(const CZKDownloadGetters&) = delete;
   CZKDownloadGetters& operator=(const CZKDownloadGetters&) = delete;
 
@@ -97,7 +99,7 @@ class CZKDownloadGetters {
   }
 
  private:
-  CZKGetHTTP m_framework{nullptr};
+  CZKGetHTTP m_framework;
   CZKGetHTTPForBigFile m_big_file;
 };
 

@@ -64,7 +64,7 @@ int GetPathKind(LPCSTR path) {
   return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? -1 : 1;
 }
 
-CZKHttpDownload::CZKHttpDownload(int no_resume) : m_no_resume(no_resume) {}
+CZKHttpDownload::CZKHttpDownload(int no_resume, ZKRedirects redirects) : m_no_resume(no_resume), m_redirects(redirects) {}
 
 BOOL CZKHttpDownload::Init(LPCSTR url, LPCSTR local_path, IHttpDownloadCallback* callback) {
   if (!url || !local_path) return FALSE;
@@ -131,7 +131,7 @@ LauncherErrorCode CZKHttpDownload::CopyBody(IZKGetHTTP& getter, CZKFile& file, C
 LauncherErrorCode CZKHttpDownload::Transfer(CStringA& detail) {
   if (StopRequested()) return LauncherError::WIZARDTHREAD_USER_STOP;
   int64_t total = 0;
-  if (!GetUrlFileSize(m_url, total)) return Failure(detail, m_url, LauncherError::DOWNLOAD_CANT_OPEN_URL);
+  if (!GetUrlFileSize(m_url, total, m_redirects)) return Failure(detail, m_url, LauncherError::DOWNLOAD_CANT_OPEN_URL);
   CZKFile file;
   if (!OpenLocalFile(file)) return Failure(detail, m_local_path, LauncherError::DOWNLOAD_CANT_OPEN_FILE);
   int64_t have = ResumePoint(file, total);
@@ -139,7 +139,7 @@ LauncherErrorCode CZKHttpDownload::Transfer(CStringA& detail) {
   if (have == total) return LauncherError::SUCCESS;
 
   const BOOL big_file = total >= kBigFileSize;
-  CZKDownloadGetters getters;
+  CZKDownloadGetters getters(m_redirects);
   const auto make_getter = ZKHttpDownloadCurrentCalls().makeGetter;
   std::unique_ptr<IZKGetHTTP> stand_in = make_getter ? make_getter(big_file) : nullptr;
   IZKGetHTTP* getter = make_getter ? stand_in.get() : &getters.Chosen(big_file);

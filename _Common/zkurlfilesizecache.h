@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "_Common/zkgethttpinterface.h"
 #include "framework/sync.h"
 
 class CZKGetUrlFileSizeCache {
@@ -18,8 +19,10 @@ class CZKGetUrlFileSizeCache {
   // The size of the file at url: from the list when url (ignoring case) was
   // measured before, else measured now, under the lock, and kept when the
   // measurement worked. FALSE, and size unchanged, for a null url or a
-  // failed measurement.
-  BOOL GetSize(const char* url, int64_t& size);
+  // failed measurement. redirects is the measuring request's: a size kept
+  // from an earlier measurement is used whichever way it was measured (the
+  // download's own request holds to its policy all the same).
+  BOOL GetSize(const char* url, int64_t& size, ZKRedirects redirects = ZKRedirects::kFollow);
 
  private:
   struct Entry {
@@ -33,4 +36,4 @@ class CZKGetUrlFileSizeCache {
 
 // The size of the file at url through the program's one cache; FALSE for a
 // null url or when the size cannot be measured.
-BOOL GetUrlFileSize(const char* url, int64_t& size);
+BOOL GetUrlFileSize(const char* url, int64_t& size, ZKRedirects redirects = ZKRedirects::kFollow);

@@ -35,7 +35,7 @@ CZKGetUrlFileSizeCache::~CZKGetUrlFileSizeCache() {
   m_entries.clear();
 }
 
-BOOL CZKGetUrlFileSizeCache::GetSize(const char* url, int64_t& size) {
+BOOL CZKGetUrlFileSizeCache::GetSize(const char* url, int64_t& size, ZKRedirects redirects) {
   if (!url) return FALSE;
   BOOL found = FALSE;
   int64_t value = 0;
@@ -56,7 +56,7 @@ BOOL CZKGetUrlFileSizeCache::GetSize(const char* url, int64_t& size) {
     Entry entry{std::unique_ptr<char[]>(new (std::nothrow) char[length + 1]), -1};
     if (entry.url) {
       std::memcpy(entry.url.get(), url, length + 1);
-      entry.size = ProbeUrlFileSize(url);
+      entry.size = ProbeUrlFileSize(url, redirects);
       if (entry.size >= 0) {
         value = entry.size;
         found = TRUE;
@@ -72,7 +72,7 @@ BOOL CZKGetUrlFileSizeCache::GetSize(const char* url, int64_t& size) {
   return found;
 }
 
-BOOL GetUrlFileSize(const char* url, int64_t& size) {
+BOOL GetUrlFileSize(const char* url, int64_t& size, ZKRedirects redirects) {
   if (!url) return FALSE;
-  return g_url_file_size_cache.GetSize(url, size);
+  return g_url_file_size_cache.GetSize(url, size, redirects);
 }

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,8 @@
 #include "_Common/zipreaderw.h"
 #include "_Common/zkgethttp.h"
 #include "framework/file.h"
+#include "framework/scopedhandle.h"
+#include "framework/thread.h"
 #include "starter/downloadbase.h"
 #include "starter/errormessages.h"
 #include "starter/resource_ids.h"
@@ -148,8 +151,89 @@ class ZipHandle {
   ZipReaderHandle zip_;
 };
 
-// Whether the download begun at started still has time left.
-bool WithinDeadline(DWORD started) { return GetTickCount() - started < g_downloadBounds.deadlineMs; }
+// One archive's download on the network side: the getter, the address, the
+// last piece read, and the hand-over of one call at a time between the
+// starter's thread and the thread that makes the calls.
+struct NetworkSide {
+  // The starter's agent text is empty: it names no application to the
+  // server. The archive becomes a program: it comes from the address that
+  // passed the base's test or not at all, so a redirect fails the open.
+  CZKGetHTTPW http{L"", ZKRedirects::kRefuse};
+  CString url;
+  std::vector<char> piece = std::vector<char>(kPieceLength);
+  uint32_t got = 0;
+  // Set before callReady is signalled; no call means that the download is over.
+  int (*call)(NetworkSide&) = nullptr;
+  // Set before callReturned is signalled.
+  int result = 0;
+  ScopedKernelHandle callReady{CreateEventW(nullptr, FALSE, FALSE, nullptr)};
+  ScopedKernelHandle callReturned{CreateEventW(nullptr, FALSE, FALSE, nullptr)};
+};
+
+UINT ServeNetworkCalls(LPVOID parameter) {
+  std::unique_ptr<std::shared_ptr<NetworkSide>> owner(static_cast<std::shared_ptr<NetworkSide>*>(parameter));
+  NetworkSide& side = **owner;
+  while (WaitForSingleObject(side.callReady.Get(), INFINITE) == WAIT_OBJECT_0) {
+    int (*call)(NetworkSide&) = side.call;
+    if (!call) break;
+    side.result = call(side);
+    SetEvent(side.callReturned.Get());
+  }
+  // Under Wine closing a request may read the rest of its body: here, not on
+  // the starter's thread.
+  side.http.Close();
+  return 0;
+}
+
+// The network calls of one archive's download, each made on a thread of its
+// own and awaited no longer than the download's deadline leaves, from the
+// connect to the last byte. A call that a server holds, with header lines
+// that trickle in, say, outlasts every receive time-out, and closing its
+// request does not end it under Wine: at the deadline the starter gives the
+// call up and goes on, and the thread, which shares the network side, ends
+// once the call returns (by the receive time-out, or with the process).
+class NetworkCalls {
+ public:
+  explicit NetworkCalls(const CString& url) : started_(GetTickCount()), side_(std::make_shared<NetworkSide>()) {
+    side_->url = url;
+    if (!side_->callReady.IsValid() || !side_->callReturned.IsValid()) return;
+    auto* shared = new std::shared_ptr<NetworkSide>(side_);
+    serving_ = AfxBeginThread(ServeNetworkCalls, shared) != nullptr;
+    if (!serving_) delete shared;
+  }
+  // Lets the thread end once its call has returned, without waiting for it.
+  ~NetworkCalls() {
+    if (!serving_) return;
+    side_->call = nullptr;
+    SetEvent(side_->callReady.Get());
+  }
+  NetworkCalls(const NetworkCalls&) = delete;
+  NetworkCalls& operator=(const NetworkCalls&) = delete;
+
+  // Makes call on the thread and gives its result; false when there is no
+  // thread or the deadline passes first. After false nothing of the network
+  // side may be touched again.
+  bool Make(int (*call)(NetworkSide&), int& result) {
+    DWORD elapsed = GetTickCount() - started_;
+    if (!serving_ || givenUp_ || elapsed >= g_downloadBounds.deadlineMs) return false;
+    side_->call = call;
+    SetEvent(side_->callReady.Get());
+    if (WaitForSingleObject(side_->callReturned.Get(), g_downloadBounds.deadlineMs - elapsed) != WAIT_OBJECT_0) {
+      givenUp_ = true;  // the thread is still in the call
+      return false;
+    }
+    result = side_->result;
+    return true;
+  }
+  // The network side between two calls.
+  NetworkSide& Side() { return *side_; }
+
+ private:
+  const DWORD started_;
+  std::shared_ptr<NetworkSide> side_;
+  bool serving_ = false;
+  bool givenUp_ = false;
+};
 
 // True when the answer announces a body longer than an archive may be.
 bool AnnouncesTooLongBody(const CZKGetHTTPW& http) {
@@ -160,12 +244,13 @@ bool AnnouncesTooLongBody(const CZKGetHTTPW& http) {
   return _wcstoi64(text, nullptr, 10) > g_downloadBounds.maxArchiveBytes;
 }
 
-// The getter's Open, step by step, so that every receive of the request
-// waits no longer than the whole deadline: a server that falls silent
-// cannot hold the starter past it. The receive time-out takes effect when
-// the request is sent, so it is set in between.
-int OpenWithinDeadline(CZKGetHTTPW& http, const CString& url) {
-  int code = http.Connect(url.GetString());
+// The getter's Open, step by step, so that every receive of the request waits
+// no longer than the whole deadline: a thread given up on a server that falls
+// silent ends by itself. The receive time-out takes effect when the request
+// is sent, so it is set in between.
+int OpenCall(NetworkSide& side) {
+  CZKGetHTTPW& http = side.http;
+  int code = http.Connect(side.url.GetString());
   if (code != 0) return code;
   DWORD timeout = g_downloadBounds.deadlineMs;
   if (http.Request()) {
@@ -177,44 +262,41 @@ int OpenWithinDeadline(CZKGetHTTPW& http, const CString& url) {
 
 // Reads the body bytes that have arrived, at most a piece; got is 0 at the
 // end of the body. A read of a whole piece would wait for 4096 bytes however
-// slowly a server sends them, so the wait is for the next arrival only, and
-// the deadline is looked at after each one.
-int ReadArrived(CZKGetHTTPW& http, char* buffer, DWORD started, uint32_t& got) {
-  HINTERNET request = http.Request() ? http.Request()->GetHandle() : nullptr;
-  if (!request || !WithinDeadline(started)) return LauncherError::UPDATEWIZARD_CANT_READ_URL;
+// slowly a server sends them, so the wait is for the next arrival only.
+int ReadCall(NetworkSide& side) {
+  side.got = 0;
+  HINTERNET request = side.http.Request() ? side.http.Request()->GetHandle() : nullptr;
   DWORD available = 0;
-  if (!InternetQueryDataAvailable(request, &available, 0, 0) || !WithinDeadline(started)) return LauncherError::UPDATEWIZARD_CANT_READ_URL;
+  if (!request || !InternetQueryDataAvailable(request, &available, 0, 0)) return LauncherError::UPDATEWIZARD_CANT_READ_URL;
   uint32_t wanted = (available == 0 || available > kPieceLength) ? kPieceLength : available;
-  return http.Read(buffer, wanted, got) == 0 ? 0 : LauncherError::UPDATEWIZARD_CANT_READ_URL;
+  return side.http.Read(side.piece.data(), wanted, side.got) == 0 ? 0 : LauncherError::UPDATEWIZARD_CANT_READ_URL;
 }
 
 // Copies the answer body into the open file; 0 or 5004/5005. A body longer
 // than an archive may be fails before it passes the bound on the disk.
-int CopyBody(CZKGetHTTPW& http, CFile& file, DWORD started) {
-  std::vector<char> buffer(kPieceLength);
+int CopyBody(NetworkCalls& calls, CFile& file) {
   long long total = 0;
   for (;;) {
-    uint32_t got = 0;
-    if (ReadArrived(http, buffer.data(), started, got) != 0) return LauncherError::UPDATEWIZARD_CANT_READ_URL;
-    if (got == 0) return 0;
-    total += got;
+    int code = 0;
+    if (!calls.Make(ReadCall, code) || code != 0) return LauncherError::UPDATEWIZARD_CANT_READ_URL;
+    const NetworkSide& side = calls.Side();
+    if (side.got == 0) return 0;
+    total += side.got;
     if (total > g_downloadBounds.maxArchiveBytes) return LauncherError::UPDATEWIZARD_CANT_READ_URL;
     // The rest of the body would reach the disk no better.
-    if (!WriteAll(file, buffer.data(), got)) return LauncherError::UPDATEWIZARD_CANT_WRITE_FILE;
+    if (!WriteAll(file, side.piece.data(), side.got)) return LauncherError::UPDATEWIZARD_CANT_WRITE_FILE;
   }
 }
 
 int Download(const CString& url, const CString& archivePath) {
-  const DWORD started = GetTickCount();
-  // The starter's agent text is empty: it names no application to the server.
-  CZKGetHTTPW http(L"");
-  if (OpenWithinDeadline(http, url) != 0) return LauncherError::UPDATEWIZARD_CANT_OPEN_URL;
-  if (AnnouncesTooLongBody(http)) return LauncherError::UPDATEWIZARD_CANT_READ_URL;
+  NetworkCalls calls(url);
+  int code = 0;
+  if (!calls.Make(OpenCall, code) || code != 0) return LauncherError::UPDATEWIZARD_CANT_OPEN_URL;
+  if (AnnouncesTooLongBody(calls.Side().http)) return LauncherError::UPDATEWIZARD_CANT_READ_URL;
   CFile file;
   if (!file.Open(archivePath.GetString(), kCreateFlags)) return LauncherError::UPDATEWIZARD_CANT_OPEN_FILE;
-  int code = CopyBody(http, file, started);
+  code = CopyBody(calls, file);
   file.Close();
-  http.Close();
   return code;
 }
 

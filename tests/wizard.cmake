@@ -31,19 +31,28 @@ if(ZK_WINDOWS)
   add_test(NAME wizard_fixture
     COMMAND ${CMAKE_CURRENT_LIST_DIR}/wizard/wizard-fixture ${zk_wizard_state} ${ZK_PORT_WIZARD_PORTAL}
             $<TARGET_FILE:wizard_standin_quillan_new> ${zk_wizard_fault_port} ${ZK_WIZARD_MAX_PROGRAM_ARCHIVE_BYTES})
+  # Two addresses under the roots answer with a redirect to the fault server,
+  # another host to the wizard.
+  set(zk_wizard_fault_root "http://127.0.0.1:${zk_wizard_fault_port}")
+  set(zk_wizard_redirects "")
+  foreach(zk_moved movedzip/Quillan1.zip movedlist/CorvaliseAvatar_hash.htm)
+    string(APPEND zk_wizard_redirects
+      " location = /${zk_moved} { return 302 ${zk_wizard_fault_root}/${zk_moved}$<SEMICOLON> }")
+  endforeach()
   add_test(NAME wizard_peers_start
     COMMAND ${CMAKE_CURRENT_LIST_DIR}/peers/nginx-ctl start ${zk_wizard_state}/nginx ${ZK_PORT_WIZARD_PORTAL}
-            ${zk_wizard_state}/docroot)
+            ${zk_wizard_state}/docroot --server "${zk_wizard_redirects}")
   add_test(NAME wizard_fault_start
     COMMAND python3 ${CMAKE_CURRENT_LIST_DIR}/faultserver/faultserver.py start ${zk_wizard_state}/fault
-            ${zk_wizard_fault_port} ${CMAKE_CURRENT_LIST_DIR}/wizard/faultcases.json)
+            ${zk_wizard_fault_port} ${zk_wizard_state}/faultcases.json)
   add_test(NAME wizard_peers_stop COMMAND ${CMAKE_CURRENT_LIST_DIR}/peers/nginx-ctl stop ${zk_wizard_state}/nginx)
   add_test(NAME wizard_fault_stop
     COMMAND python3 ${CMAKE_CURRENT_LIST_DIR}/faultserver/faultserver.py stop ${zk_wizard_state}/fault)
   set_tests_properties(wizard_fixture PROPERTIES FIXTURES_SETUP wizard_data)
   set_tests_properties(wizard_peers_start PROPERTIES FIXTURES_SETUP wizard_peers FIXTURES_REQUIRED wizard_data
     RESOURCE_LOCK zk_wizard_port)
-  set_tests_properties(wizard_fault_start PROPERTIES FIXTURES_SETUP wizard_peers RESOURCE_LOCK zk_wizard_port)
+  set_tests_properties(wizard_fault_start PROPERTIES FIXTURES_SETUP wizard_peers FIXTURES_REQUIRED wizard_data
+    RESOURCE_LOCK zk_wizard_port)
   set_tests_properties(wizard_peers_stop wizard_fault_stop PROPERTIES FIXTURES_CLEANUP wizard_peers)
 
   zk_test(wizard_scenarios_test SOURCES wizard/wizard_scenarios_test.cpp LIBS zktestsupport_win zkrunparam_wizard)

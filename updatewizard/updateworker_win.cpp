@@ -198,7 +198,9 @@ int CZKUpdateWorker::UpdateWizardFile() {
 }
 
 int CZKUpdateWorker::DownloadZip(const CStringA& zip_path) {
-  CZKGetHTTP getter;
+  // The zip becomes the program: it comes from the root that its address
+  // passed or not at all, so a redirect fails the open.
+  CZKGetHTTP getter(nullptr, ZKRedirects::kRefuse);
   if (getter.Open(m_manager.WizardFile(), 0) != 0) return LauncherError::UPDATEWIZARD_CANT_OPEN_URL;
   // A zip announced above the limit is refused before a byte of it is read.
   const int64_t limit = m_settings.max_program_archive_bytes;

@@ -26,6 +26,8 @@ Case fields:
                     on the same connection (default: close)
     drip_after      send the first n bytes, then the rest one byte every
                     drip_ms (default 1000): a server that holds its client
+    drip_lines      true: drip a line (up to its line feed) at a time
+                    instead of a byte: header lines that trickle in
     flood           after the reply, send n more bytes of flood_text (default
                     "x") repeated, stopping early when the client closes: a
                     server that keeps sending past what it announced
@@ -111,7 +113,8 @@ class Handler(socketserver.BaseRequestHandler):
             time.sleep(case.get("stall_ms", 30000) / 1000.0)
             return False
         elif "drip_after" in case:
-            drip(conn, reply, int(case["drip_after"]), case.get("drip_ms", 1000) / 1000.0)
+            drip(conn, reply, int(case["drip_after"]), case.get("drip_ms", 1000) / 1000.0,
+                 bool(case.get("drip_lines", False)))
             return False
         conn.sendall(reply if limit is None else reply[:limit])
         if limit is not None:
@@ -122,11 +125,16 @@ class Handler(socketserver.BaseRequestHandler):
         return bool(case.get("keep_alive", False))
 
 
-def drip(conn, reply, first, pause):
+def drip(conn, reply, first, pause, lines):
     conn.sendall(reply[:first])
-    for i in range(first, len(reply)):
+    at = first
+    while at < len(reply):
         time.sleep(pause)
-        conn.sendall(reply[i:i + 1])  # raises once the client has closed
+        end = reply.find(b"\n", at) + 1 if lines else at + 1
+        if end <= 0:
+            end = len(reply)
+        conn.sendall(reply[at:end])  # raises once the client has closed
+        at = end
 
 
 def flood(conn, count, text):

@@ -14,9 +14,10 @@
 #   /web/ZKStarter/Pelto/Tesselo1_2.0.0.6.zip  an entry that inflates to 96 MiB of zeros
 #   /web/ZKStarter/Pelto/Lumora1_1.0.1.0.zip   the newer starter (1.0.0.9), below the version it is served for
 #   /custom/Pelto/Tesselo1_2.0.0.1.zip         the stand-in wizard, for CustomUpdateURL
+#   /web/ZKStarter/moved/...                   302 to the same path under the foreign portal's /evil/
 # A foreign portal (a second nginx on <foreign port>, state <state folder>/foreign)
-# serves the newer starter and the stand-in under /evil/Pelto/ as 9.9.9.9 and
-# 2.0.0.1. A hostile server (the fault server on <fault port>, state
+# serves the newer starter and the stand-in under /evil/Pelto/ as 9.9.9.9 (and
+# 1.0.0.9) and 2.0.0.1. A hostile server (the fault server on <fault port>, state
 # <state folder>/hostile) answers every archive under /<case>/Pelto/:
 #   endless    a body without end and without Content-Length
 #   grows      an archive of 30 KB ("served.zip", entries Lumora1.exe and
@@ -24,6 +25,8 @@
 #   drip       the same archive with its Content-Length, one byte a second
 #   silent     the same archive's header with its Content-Length, then
 #              nothing for two minutes
+#   headers    a status line, then a header line every quarter second for
+#              100 seconds
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 verb=$1 state=$2
@@ -65,6 +68,7 @@ open(pelto + "Tesselo1_2.0.0.8.zip", "wb").write(bytes(raw))
 
 pack(pelto + "Lumora1_1.0.1.0.zip", [("Lumora1.exe", newer)])
 pack(foreign + "/evil/Pelto/Lumora1_9.9.9.9.zip", [("Lumora1.exe", newer)])
+pack(foreign + "/evil/Pelto/Lumora1_1.0.0.9.zip", [("Lumora1.exe", newer)])
 pack(foreign + "/evil/Pelto/Tesselo1_2.0.0.1.zip", [("Tesselo1.exe", standin)])
 
 # One changed byte of the deflate data that still inflates to as many bytes
@@ -110,13 +114,16 @@ cases = {
     "grows": {"reply": ["HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n", body]},
     "drip": {"reply": [announced, body], "drip_after": len(announced), "drip_ms": 1000},
     "silent": {"reply": [announced, body], "stall_after": len(announced), "stall_ms": 120000},
+    "headers": {"reply": ["HTTP/1.1 200 OK\r\n", {"repeat": "X-Wait: 1\r\n", "count": 400}, announced[17:], body],
+                "drip_after": 17, "drip_ms": 250, "drip_lines": True},
 }
 with open(hostile + "/cases.json", "w") as f:
     json.dump({"cases": cases}, f)
 PY
     "$here/../peers/nginx-ctl" start "$state/foreign" "$foreign_port" "$foreign_www"
     python3 "$here/../faultserver/faultserver.py" start "$state/hostile" "$fault_port" "$state/hostile/cases.json"
-    exec "$here/../peers/nginx-ctl" start "$state" "$port" "$www"
+    exec "$here/../peers/nginx-ctl" start "$state" "$port" "$www" \
+      --server "location ~ ^/web/ZKStarter/moved/(.*)\$ { return 302 http://127.0.0.1:$foreign_port/evil/\$1; }"
     ;;
   stop)
     python3 "$here/../faultserver/faultserver.py" stop "$state/hostile"

@@ -137,11 +137,13 @@ class StarterScenario : public ::testing::Test {
     RunWithArgument(zktest::StarterArgument(s, u, p));
   }
   void RunWithArgument(const std::string& argument) {
+    const DWORD started = GetTickCount();
     HANDLE starter = zktest::StartStarter(Starter(), argument);
     ASSERT_NE(starter, nullptr);
     DWORD waited = WaitForSingleObject(starter, 60000);
     if (waited != WAIT_OBJECT_0) TerminateProcess(starter, 99);
     CloseHandle(starter);
+    runMs_ = GetTickCount() - started;
     ASSERT_EQ(waited, WAIT_OBJECT_0) << "the starter did not end";
   }
 
@@ -157,6 +159,7 @@ class StarterScenario : public ::testing::Test {
   static std::string Box(const std::string& text) { return std::string("CAPTION:") + kCaption + "\nTEXT:" + text + "\n"; }
 
   size_t logStart_ = 0;
+  DWORD runMs_ = 0;  // how long the last run's starter took
 };
 
 // The process's current folder, changed for the owner's life (the started
@@ -659,6 +662,10 @@ TEST_F(StarterScenario, HostileServerCannotHoldOrFillTheStarter) {
       {"drip", false, nullptr, "3000", nullptr},
       {"drip", true, nullptr, "3000", nullptr},
       {"silent", false, nullptr, "3000", nullptr},
+      // Header lines that trickle in for 100 s: the deadline runs while the
+      // request is sent and its answer's header arrives too.
+      {"headers", false, nullptr, "3000", nullptr},
+      {"headers", true, nullptr, "3000", nullptr},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.answer) + (c.selfUpdate ? " starter " : " wizard ") + (c.fault ? c.fault : ""));
@@ -672,12 +679,53 @@ TEST_F(StarterScenario, HostileServerCannotHoldOrFillTheStarter) {
     Run("A=\"1\", CustomUpdateURL=\"" + base + "\"", c.selfUpdate ? "1.0.0.9" : "1.0.0.1",
         c.selfUpdate ? "2.0.0.1" : "2.0.0.9");
     SetEnvironmentVariableA("ZKTEST_STARTER_FAULT", nullptr);
+    // The deadline bounds the download; the rest of the run (its box, the
+    // wizard's start) takes well under the margin.
+    if (c.deadlineMs) {
+      EXPECT_LT(runMs_, std::stoul(c.deadlineMs) + 15000) << "the starter outlived its deadline";
+    }
     EXPECT_EQ(watch.Wait(), Box(c.selfUpdate ? kUpdateFailed : kWizardUpdateFailed));
     EXPECT_NE(WaitForRecord().find("NAME:A=1"), std::string::npos);
     EXPECT_TRUE(SameBytes(Starter(), BinaryPath("tests/faults/Lumora1.exe")));
     EXPECT_TRUE(SameBytes(WindowsFolder() + "Tesselo1.exe", BinaryPath("tests/standin/Tesselo1.exe")));
     EXPECT_EQ(StarterFiles(), (std::set<std::string>{"Lumora1.exe", "Tesselo1.exe"}));
   }
+}
+
+TEST_F(StarterScenario, RedirectUnderATrustedBaseIsNotFollowed) {
+  // The base lies under the built-in one, but its server answers every
+  // archive with a redirect to the foreign portal, which serves both: the
+  // archive must come from the base itself or not at all.
+  struct Case {
+    const char* s;
+    bool wizardInstalled;
+    const char* archive;
+    std::string box;
+    std::set<std::string> files;
+  } cases[] = {
+      {"1.0.0.9", true, "Lumora1_1.0.0.9.zip", Box(kUpdateFailed), {"Lumora1.exe", "Tesselo1.exe"}},
+      {"1.0.0.1", false, "Tesselo1_2.0.0.1.zip", Box(kWizardUpdateFailed), {"Lumora1.exe"}},
+  };
+  const size_t foreignBefore = AccessLog("foreign/", kForeignPortal).size();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.archive);
+    RemoveStarterFiles();
+    DeleteFileA(RecordPath().c_str());
+    ASSERT_TRUE(CopyFileA(BinaryPath("starter/Lumora1.exe").c_str(), Starter().c_str(), FALSE));
+    if (c.wizardInstalled) InstallWizard();
+    size_t before = AccessLog().size();
+    zktest::BoxWatch watch(1);
+    Run("A=\"1\", CustomUpdateURL=\"" + PortalUrl("/web/ZKStarter/moved/") + "\"", c.s, "2.0.0.1");
+    EXPECT_EQ(watch.Wait(), c.box);
+    // The old wizard still starts; without one nothing does.
+    EXPECT_EQ(WaitForRecord().find("NAME:A=1") != std::string::npos, c.wizardInstalled);
+    std::string requests = AccessLog().substr(before);
+    EXPECT_NE(requests.find(std::string("GET /web/ZKStarter/moved/Pelto/") + c.archive + " 302"), std::string::npos)
+        << requests;
+    EXPECT_EQ(FileVersion(Starter()), "1.0.0.1");
+    EXPECT_EQ(StarterFiles(), c.files);
+  }
+  EXPECT_EQ(AccessLog("foreign/", kForeignPortal).substr(foreignBefore), "");
 }
 
 TEST_F(StarterScenario, ArchiveWithAChangedDataByteKeepsTheOldWizard) {

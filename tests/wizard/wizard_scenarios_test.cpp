@@ -551,6 +551,43 @@ TEST_F(WizardScenarioTest, AForeignProgramArchiveIsRefusedOnAFreshPC) {
   EXPECT_EQ(GetFileAttributesA(InstalledProgram().c_str()), INVALID_FILE_ATTRIBUTES) << "a program was installed";
 }
 
+// Addresses under the roots that answer with a redirect to another host (the
+// fault server, which serves a zip that the hash list passes and a hash list
+// that refuses the zip): the zip and the hash list come from those roots or
+// not at all, and the other host sees no request.
+TEST_F(WizardScenarioTest, RedirectsOffTheRootsAreNotFollowed) {
+  struct Case {
+    const char* name;
+    const char* fixture_case;
+    const char* box_code;  // the code of box 30, or null when the program starts
+  } cases[] = {
+      // A redirected zip fails to open as an unreachable one would.
+      {"program archive", "movedzip", "UPDATEWIZARD_CANT_OPEN_URL"},
+      // Without its hash list the zip is held to the patch script's digest, which it matches.
+      {"hash list", "movedlist", nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Install("none");
+    const std::string asked = HostPath(Env("ZK_WIZARD_STATE") + "/fault/requests/" + c.fixture_case + ".req");
+    DeleteFileA(asked.c_str());
+    Record record;
+    zktest::BoxWatch watch(1, 120000);
+    ASSERT_EQ(RunWizard(Parameters(c.fixture_case)), 0);
+    if (c.box_code) {
+      EXPECT_EQ(watch.Wait(), Box(kErrorText, c.box_code));
+      EXPECT_EQ(record.Wait(), "") << "Quillan1.exe was started";
+      EXPECT_EQ(GetFileAttributesA(InstalledProgram().c_str()), INVALID_FILE_ATTRIBUTES) << "a program was installed";
+    } else {
+      EXPECT_NE(record.Wait().find("NAME:ProgName=Corvalise\n"), std::string::npos) << "Quillan1.exe was not started";
+      EXPECT_TRUE(zktest::ReadFileBytes(InstalledProgram()) == zktest::ReadFileBytes(StandIn("new")))
+          << "the zip's program was not installed";
+      ExpectOnlyTheClosingBox(watch);
+    }
+    EXPECT_EQ(GetFileAttributesA(asked.c_str()), INVALID_FILE_ATTRIBUTES) << "the other host was asked";
+  }
+}
+
 // Zips that pass their hash list but must not be unpacked: the unpacking
 // fails, the old program stays, nothing is started and no file is left.
 TEST_F(WizardScenarioTest, ArchivesThatMustNotBeUnpackedLeaveTheOldProgram) {
