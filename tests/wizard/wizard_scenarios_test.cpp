@@ -489,10 +489,10 @@ DWORD CycleThreadId() {
 // freed first going first, and threads that end at once move through them
 // quickly: once one of the wanted ids has come round, and then the id that
 // came just before it, the next new process is likely to get it.
-void PrepareForAWantedId(const std::set<DWORD>& wanted) {
+void PrepareForAWantedId(const std::set<DWORD>& wanted, ULONGLONG deadline) {
   DWORD before = 0;
   bool seen = false;
-  for (int i = 0; i < 2000 && !seen; ++i) {
+  for (int i = 0; i < 2000 && !seen && GetTickCount64() < deadline; ++i) {
     const DWORD id = CycleThreadId();
     seen = wanted.count(id) != 0;
     if (!seen) before = id;
@@ -509,8 +509,12 @@ TEST(WizardSender, WaitsOnlyForTheProgramItStarted) {
   std::string line = "\"" + zktest::ProgramFolder() + "WizSender.exe\" \"" + zktest::ProgramFolder() + "cliptool.exe\"";
   PROCESS_INFORMATION sender = {};
   int tries = 0;
-  for (; tries < 1000; ++tries) {
-    PrepareForAWantedId(ended);
+  // Bounded in time as well: on a loaded machine a thousand tries of
+  // thousands of threads each could outlast the test's own time-out, which
+  // would end it without a word.
+  const ULONGLONG deadline = GetTickCount64() + 120000;
+  for (; tries < 1000 && GetTickCount64() < deadline; ++tries) {
+    PrepareForAWantedId(ended, deadline);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
