@@ -67,5 +67,8 @@ zk_pick_machine() {  # <checkout>
   esac
 }
 
-# The machine of a configured Windows build folder (the build writes it).
-zk_build_machine() { cat "$1/windows-machine"; }
+# The build folder of a machine's programs: the i686 folder's name as it
+# stands, with "64" added for the x86_64 build.
+zk_win_folder() {  # <i686 folder> <machine>
+  if [ "$2" = i686 ]; then echo "$1"; else echo "${1}64"; fi
+}

@@ -18,7 +18,7 @@
 zk_checkout=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 . "$zk_checkout/cmake/wine-tools.sh"
 if [ -z "${ZK_WIN_MACHINE:-}" ]; then
-  ZK_WIN_MACHINE=$("$zk_checkout/scripts/win-machines" | cut -d' ' -f1)
+  ZK_WIN_MACHINE=$(zk_pick_machine "$zk_checkout") || return 2
 fi
 zk_select_wine "$ZK_WIN_MACHINE" || return 2
 : "${ZK_WINE_NAME:=test}"
